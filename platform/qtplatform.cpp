@@ -1,0 +1,106 @@
+#include "qtplatform.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+
+#include <cassert>
+
+QtPlatform::QtPlatform(WindowFactory factory, const QLocale& locale)
+    : factory_(std::move(factory)), numbers_(locale)
+{
+}
+
+QtPlatform::~QtPlatform() = default;
+
+void QtPlatform::CreateMainWindow(const WindowEvents& events)
+{
+    window_ = factory_(events);
+    // Qt has no load event of its own: the platform raises it by calling the
+    // bound handler between creation and showing.
+    load_ = events.load;
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const auto name = controlName(static_cast<Control>(i));
+        controls_[i] = window_->findChild<QWidget*>(
+            QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+        assert(controls_[i]);
+    }
+}
+
+void QtPlatform::RaiseLoad()
+{
+    if (load_)
+        load_();
+}
+
+void QtPlatform::ShowMainWindow()
+{
+    window_->show();
+}
+
+void QtPlatform::DeliverClick(Control button)
+{
+    if (auto* b = qobject_cast<QAbstractButton*>(control(button)))
+        b->click();
+}
+
+QWidget* QtPlatform::control(Control control) const
+{
+    return controls_[static_cast<std::size_t>(control)];
+}
+
+std::string QtPlatform::GetText(Control control) const
+{
+    QWidget* widget = this->control(control);
+    if (auto* box = qobject_cast<QLineEdit*>(widget))
+        return box->text().toStdString();
+    if (auto* list = qobject_cast<QComboBox*>(widget))
+        return list->currentIndex() < 0 ? std::string() : list->currentText().toStdString();
+    return {};
+}
+
+void QtPlatform::SetText(Control control, std::string_view text)
+{
+    auto* box = qobject_cast<QLineEdit*>(this->control(control));
+    assert(box);
+    box->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void QtPlatform::SelectItem(Control control, int index)
+{
+    auto* list = qobject_cast<QComboBox*>(this->control(control));
+    assert(list);
+    list->setCurrentIndex(index);
+}
+
+void QtPlatform::ShowMessage(std::string_view text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
+                    QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+                    QMessageBox::Ok, window_.get());
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+}
+
+double QtPlatform::TextToDouble(std::string_view text) const
+{
+    return numbers_.toDouble(text);
+}
+
+std::string QtPlatform::NumberToText(double value) const
+{
+    return numbers_.toText(value);
+}
+
+std::string QtPlatform::NumberToText(MonthCount value) const
+{
+    return LocaleNumbers::toText(value);
+}
+
+void QtPlatform::EndOnClose()
+{
+    QApplication::setQuitOnLastWindowClosed(true);
+}
