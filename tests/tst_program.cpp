@@ -1,0 +1,217 @@
+// The built program as a process on a real X server (the test runs under
+// xvfb-run): one window, titled and sized right, whatever the command line
+// holds, and closing it ends the process.
+#include <QProcess>
+#include <QTest>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <memory>
+
+namespace {
+
+struct TopLevel
+{
+    Window id = 0;
+    QString title;
+    QSize size;
+    QSize minimum;
+    QSize maximum;
+};
+
+class XServer
+{
+public:
+    XServer() : display(XOpenDisplay(nullptr))
+    {
+        // A window may vanish between listing and asking about it; that is
+        // no failure of the program, so X errors are answered quietly.
+        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    }
+    ~XServer()
+    {
+        if (display)
+            XCloseDisplay(display);
+    }
+    XServer(const XServer&) = delete;
+    XServer& operator=(const XServer&) = delete;
+
+    bool isOpen() const { return display != nullptr; }
+
+    // The viewable windows directly below the root.
+    QList<TopLevel> topLevels() const
+    {
+        QList<TopLevel> found;
+        Window root = 0;
+        Window parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
+            return found;
+        for (unsigned int i = 0; i < count; ++i) {
+            XWindowAttributes attributes{};
+            if (!XGetWindowAttributes(display, children[i], &attributes) ||
+                attributes.map_state != IsViewable)
+                continue;
+            TopLevel window;
+            window.id = children[i];
+            window.size = QSize(attributes.width, attributes.height);
+            window.title = title(children[i]);
+            XSizeHints hints{};
+            long supplied = 0;
+            if (XGetWMNormalHints(display, children[i], &hints, &supplied)) {
+                if (hints.flags & PMinSize)
+                    window.minimum = QSize(hints.min_width, hints.min_height);
+                if (hints.flags & PMaxSize)
+                    window.maximum = QSize(hints.max_width, hints.max_height);
+            }
+            found << window;
+        }
+        if (children)
+            XFree(children);
+        return found;
+    }
+
+    // What a window manager sends when the user clicks Close.
+    void askToClose(Window window) const
+    {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display, window, False, NoEventMask, &event);
+        XFlush(display);
+    }
+
+private:
+    QString title(Window window) const
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
+        const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+        QString result;
+        if (XGetWindowProperty(display, window, netName, 0, 1024, False, utf8, &type, &format,
+                               &items, &after, &data) == Success &&
+            data) {
+            result = QString::fromUtf8(reinterpret_cast<const char*>(data),
+                                       static_cast<qsizetype>(items));
+            XFree(data);
+        }
+        return result;
+    }
+
+    Display* display;
+};
+
+QList<TopLevel> waitForWindows(const XServer& server, qsizetype count)
+{
+    QList<TopLevel> windows;
+    (void)QTest::qWaitFor(
+        [&] {
+            windows = server.topLevels();
+            return windows.size() >= count;
+        },
+        15000);
+    return windows;
+}
+
+} // namespace
+
+class TestProgram : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void showsOneWindowAndEndsWhenItCloses_data();
+    void showsOneWindowAndEndsWhenItCloses();
+    void twoCopiesShareNothing();
+
+private:
+    std::unique_ptr<XServer> server;
+};
+
+void TestProgram::initTestCase()
+{
+    server = std::make_unique<XServer>();
+    if (!server->isOpen())
+        QFAIL("no X display: run this test under xvfb-run");
+    QVERIFY(server->topLevels().isEmpty());
+}
+
+void TestProgram::showsOneWindowAndEndsWhenItCloses_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("no arguments") << QStringList{};
+    // Were these read, the window would be offscreen, restyled or resized.
+    QTest::newRow("toolkit options")
+        << QStringList{"-platform", "offscreen", "-style", "fusion", "-geometry", "100x100+5+5"};
+    QTest::newRow("stray words") << QStringList{"--foo", "bar", "-", "--help", "--version"};
+}
+
+void TestProgram::showsOneWindowAndEndsWhenItCloses()
+{
+    QFETCH(QStringList, arguments);
+
+    QProcess program;
+    program.setProgram(QStringLiteral(CORVATTA_EXECUTABLE));
+    program.setArguments(arguments);
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    program.start();
+    QVERIFY(program.waitForStarted());
+
+    const QList<TopLevel> windows = waitForWindows(*server, 1);
+    QCOMPARE(windows.size(), 1);
+    QCOMPARE(windows[0].title, "Corvatta");
+    QCOMPARE(windows[0].size, QSize(433, 489));
+    // A fixed size, told to any window manager through the size hints.
+    QCOMPARE(windows[0].minimum, QSize(433, 489));
+    QCOMPARE(windows[0].maximum, QSize(433, 489));
+    QCOMPARE(program.state(), QProcess::Running);
+
+    server->askToClose(windows[0].id);
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(server->topLevels().isEmpty());
+}
+
+void TestProgram::twoCopiesShareNothing()
+{
+    QProcess first;
+    QProcess second;
+    first.start(QStringLiteral(CORVATTA_EXECUTABLE), {});
+    QCOMPARE(waitForWindows(*server, 1).size(), 1);
+    second.start(QStringLiteral(CORVATTA_EXECUTABLE), {});
+    const QList<TopLevel> windows = waitForWindows(*server, 2);
+    QCOMPARE(windows.size(), 2);
+
+    server->askToClose(windows[0].id);
+    QVERIFY(QTest::qWaitFor([&] { return server->topLevels().size() == 1; }, 10000));
+    // Exactly one of the two ended; the other still runs.
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            return first.state() == QProcess::NotRunning || second.state() == QProcess::NotRunning;
+        },
+        10000));
+    QCOMPARE(int(first.state() == QProcess::Running) + int(second.state() == QProcess::Running), 1);
+
+    server->askToClose(server->topLevels().at(0).id);
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            return first.state() == QProcess::NotRunning && second.state() == QProcess::NotRunning;
+        },
+        10000));
+}
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "tst_program.moc"
