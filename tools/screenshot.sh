@@ -1,14 +1,18 @@
 #!/bin/sh
-# Takes a screenshot of the real window under a virtual X server.
+# Takes a screenshot of the real window's client area on a virtual X server.
 #   tools/screenshot.sh [build-dir] [output.png]
-# Needs xvfb, xauth and imagemagick.
+# Needs xvfb, xauth, x11-utils and imagemagick.
 set -eu
 build=${1:-build}
 out=${2:-docs/screenshot.png}
-exec xvfb-run -a -s "-screen 0 480x520x24 -dpi 96" sh -c '
-    "$0/app/corvatta" &
+exec xvfb-run -a -s "-screen 0 640x600x24 -dpi 96" sh -eu -c '
+    "$0/app/corvatta" 2>/dev/null &
     pid=$!
     sleep 2
-    import -window root -crop 433x489+0+0 +repage "$1"
+    for id in $(xwininfo -root -tree | awk "/\"Corvatta\"/ { print \$1 }"); do
+        if xwininfo -id "$id" | grep -q IsViewable; then
+            import -window "$id" "$1"
+        fi
+    done
     kill $pid
 ' "$build" "$out"
