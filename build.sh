@@ -51,7 +51,7 @@ test)
     install_missing
     build
     cd "$build_dir"
-    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
+    ctest --output-on-failure -j "$(nproc)"
     ;;
 *)
     echo "usage: $0 run|test" >&2

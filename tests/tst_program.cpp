@@ -112,6 +112,20 @@ private:
     Display* display;
 };
 
+// The program as a user's desktop starts it: on the X server, whatever
+// platform the test runner itself was told to use.
+void startProgram(QProcess& program, const QStringList& arguments)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    environment.remove(QStringLiteral("QT_SCALE_FACTOR"));
+    program.setProcessEnvironment(environment);
+    program.setProgram(QStringLiteral(CORVATTA_EXECUTABLE));
+    program.setArguments(arguments);
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    program.start();
+}
+
 QList<TopLevel> waitForWindows(const XServer& server, qsizetype count)
 {
     QList<TopLevel> windows;
@@ -163,10 +177,7 @@ void TestProgram::showsOneWindowAndEndsWhenItCloses()
     QFETCH(QStringList, arguments);
 
     QProcess program;
-    program.setProgram(QStringLiteral(CORVATTA_EXECUTABLE));
-    program.setArguments(arguments);
-    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    program.start();
+    startProgram(program, arguments);
     QVERIFY(program.waitForStarted());
 
     const QList<TopLevel> windows = waitForWindows(*server, 1);
@@ -189,9 +200,9 @@ void TestProgram::twoCopiesShareNothing()
 {
     QProcess first;
     QProcess second;
-    first.start(QStringLiteral(CORVATTA_EXECUTABLE), {});
+    startProgram(first, {});
     QCOMPARE(waitForWindows(*server, 1).size(), 1);
-    second.start(QStringLiteral(CORVATTA_EXECUTABLE), {});
+    startProgram(second, {});
     const QList<TopLevel> windows = waitForWindows(*server, 2);
     QCOMPARE(windows.size(), 2);
 
