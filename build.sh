@@ -12,21 +12,12 @@ build_dir=${CORVATTA_BUILD_DIR:-build}
 # Toolchain, Qt 6, the dialog font, and the tools the tests drive: a virtual
 # X server, X inspection, the MinGW resource compiler, desktop-file and
 # AppStream validators.
-packages="cmake make g++ qt6-base-dev fonts-liberation2 xvfb xauth x11-utils
+packages="cmake make g++ qt6-base-dev libx11-dev fonts-liberation2 xvfb xauth x11-utils
     binutils-mingw-w64-x86-64 desktop-file-utils appstream"
 
 install_missing() {
-    missing=""
-    for p in $packages; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
-            missing="$missing $p"
-    done
-    [ -z "$missing" ] && return 0
-    echo "Installing:$missing"
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo apt-get update -q
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing
+    # shellcheck disable=SC2086 # one word per package
+    tools/ensure_packages.sh $packages
 }
 
 build() {

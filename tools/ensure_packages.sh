@@ -1,0 +1,17 @@
+#!/bin/sh
+# Installs whichever of the given Debian packages are missing.
+#   tools/ensure_packages.sh package...
+# The checking scripts (fuzz/run.sh, tools/sanitize.sh, tools/tidy.sh,
+# tools/check_hardening.sh) call it, so they also work on a fresh machine.
+set -eu
+missing=""
+for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
+        missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+echo "Installing:$missing"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing
