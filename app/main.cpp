@@ -1,4 +1,5 @@
 #include "appinfo.h"
+#include "dialogfont.h"
 #include "form1.h"
 #include "qtplatform.h"
 #include "startup.h"
@@ -13,6 +14,9 @@ int main()
     char programName[] = "corvatta";
     char* toolkitArgv[] = {programName, nullptr};
     QApplication app(toolkitArgc, toolkitArgv);
+    // Message boxes use the window's dialog font too; it also spares loading
+    // the toolkit's default font, which nothing would show.
+    QApplication::setFont(dialogFont());
     QApplication::setApplicationName(QStringLiteral(CORVATTA_TITLE));
     QApplication::setApplicationDisplayName(QStringLiteral(CORVATTA_TITLE));
     QApplication::setApplicationVersion(QStringLiteral(CORVATTA_VERSION));

@@ -8,12 +8,14 @@
 Form1::Form1(const WindowEvents& events, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::Form1>())
 {
+    // The font is set before the controls are made, so they are laid out
+    // once, in it, rather than first in the toolkit's default font.
+    setFont(dialogFont());
     ui->setupUi(this);
 
     // A fixed border with the icon, the caption and a Close button only.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(dialogFont());
 
     // The frame's caption sits in its top edge, as in the classic dialog
     // look; Fusion would put it above the frame line instead.
