@@ -13,7 +13,7 @@ std::size_t slot(Control control)
 
 } // namespace
 
-HeadlessPlatform::HeadlessPlatform(const QLocale& locale) : numbers_(locale) {}
+HeadlessPlatform::HeadlessPlatform(const QLocale& locale) : LocalePlatform(locale) {}
 
 void HeadlessPlatform::CreateMainWindow(const WindowEvents& events)
 {
@@ -64,21 +64,6 @@ void HeadlessPlatform::ShowMessage(std::string_view text)
     messages_.emplace_back(text);
     if (onMessage)
         onMessage(text);
-}
-
-double HeadlessPlatform::TextToDouble(std::string_view text) const
-{
-    return numbers_.toDouble(text);
-}
-
-std::string HeadlessPlatform::NumberToText(double value) const
-{
-    return numbers_.toText(value);
-}
-
-std::string HeadlessPlatform::NumberToText(MonthCount value) const
-{
-    return LocaleNumbers::toText(value);
 }
 
 void HeadlessPlatform::EndOnClose() {}

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "localenumbers.h"
-#include "platform.h"
+#include "localeplatform.h"
 
 #include <array>
 #include <functional>
@@ -12,7 +11,7 @@
 // recorded in the order shown, and numbers follow whichever locale it is
 // given. Used by the tests and benchmarks, and by anything that wants the
 // calculation without a screen.
-class HeadlessPlatform final : public Platform
+class HeadlessPlatform final : public LocalePlatform
 {
 public:
     explicit HeadlessPlatform(const QLocale& locale = QLocale(QLocale::English,
@@ -30,10 +29,6 @@ public:
 
     void ShowMessage(std::string_view text) override;
 
-    double TextToDouble(std::string_view text) const override;
-    std::string NumberToText(double value) const override;
-    std::string NumberToText(MonthCount value) const override;
-
     void EndOnClose() override;
 
     const std::vector<std::string>& messages() const { return messages_; }
@@ -44,7 +39,6 @@ public:
     std::function<void(std::string_view)> onMessage;
 
 private:
-    LocaleNumbers numbers_;
     std::array<std::string, 8> texts_;
     WindowEvents events_;
     std::vector<std::string> messages_;

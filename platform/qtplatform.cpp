@@ -9,7 +9,7 @@
 #include <cassert>
 
 QtPlatform::QtPlatform(WindowFactory factory, const QLocale& locale)
-    : factory_(std::move(factory)), numbers_(locale)
+    : LocalePlatform(locale), factory_(std::move(factory))
 {
 }
 
@@ -83,21 +83,6 @@ void QtPlatform::ShowMessage(std::string_view text)
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Ok);
     box.exec();
-}
-
-double QtPlatform::TextToDouble(std::string_view text) const
-{
-    return numbers_.toDouble(text);
-}
-
-std::string QtPlatform::NumberToText(double value) const
-{
-    return numbers_.toText(value);
-}
-
-std::string QtPlatform::NumberToText(MonthCount value) const
-{
-    return LocaleNumbers::toText(value);
 }
 
 void QtPlatform::EndOnClose()

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "localenumbers.h"
-#include "platform.h"
+#include "localeplatform.h"
 
 #include <QLocale>
 #include <QPointer>
@@ -15,7 +14,7 @@ class QWidget;
 // The platform on Qt Widgets. The window itself is built by the factory it is
 // given (the program's form), and its controls are then found by their
 // object names. Message boxes carry the application's display name as title.
-class QtPlatform final : public Platform
+class QtPlatform final : public LocalePlatform
 {
 public:
     // Builds the main window with its controls and binds the click handlers.
@@ -35,10 +34,6 @@ public:
 
     void ShowMessage(std::string_view text) override;
 
-    double TextToDouble(std::string_view text) const override;
-    std::string NumberToText(double value) const override;
-    std::string NumberToText(MonthCount value) const override;
-
     void EndOnClose() override;
 
     QWidget* window() const { return window_.get(); }
@@ -47,7 +42,6 @@ private:
     QWidget* control(Control control) const;
 
     WindowFactory factory_;
-    LocaleNumbers numbers_;
     std::unique_ptr<QWidget> window_;
     std::array<QPointer<QWidget>, 8> controls_;
     std::function<void()> load_;
