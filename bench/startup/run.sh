@@ -65,19 +65,9 @@ done
 case "$runs" in ''|*[!0-9]*|0) echo "run.sh: --runs needs a positive number" >&2; exit 2 ;; esac
 
 # What building and measuring need, installed when missing.
-packages="cmake make g++ qt6-base-dev libx11-dev libxdamage-dev fonts-liberation2 xvfb binutils"
-missing=""
-for p in $packages; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
-        missing="$missing $p"
-done
-if [ -n "$missing" ]; then
-    echo "Installing:$missing"
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo apt-get update -q
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing
-fi
+# shellcheck disable=SC2086 # one word per package
+"$top/tools/ensure_packages.sh" cmake make g++ qt6-base-dev libx11-dev libxdamage-dev \
+    fonts-liberation2 xvfb binutils
 
 if [ "$build" -eq 1 ]; then
     cmake -S "$top" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
