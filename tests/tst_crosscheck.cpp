@@ -20,6 +20,7 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <random>
 
 namespace {
@@ -105,6 +106,13 @@ struct Tally
     }
 };
 
+struct Loan
+{
+    double r;
+    double balance;
+    double payment;
+};
+
 } // namespace
 
 class TestCrossCheck : public QObject
@@ -125,6 +133,11 @@ private slots:
 private:
     // Compares one loan; returns false (and records why) on a disagreement.
     bool compare(double r, double balance, double payment, Tally& tally);
+    // Compares `cases` generated loans (nextLoan gives none for a draw to
+    // pass over), stops after ten disagreements, and wants at least
+    // `mustCheck` of them compared rather than skipped.
+    template <typename NextLoan>
+    void compareLoans(int cases, int mustCheck, NextLoan nextLoan);
 
     std::unique_ptr<HeadlessPlatform> platform;
 };
@@ -154,6 +167,21 @@ bool TestCrossCheck::compare(double r, double balance, double payment, Tally& ta
              "(margin %.3g), simulation %d months, %zu messages",
              r, balance, payment, x, margin, months, platform->messages().size());
     return false;
+}
+
+template <typename NextLoan>
+void TestCrossCheck::compareLoans(int cases, int mustCheck, NextLoan nextLoan)
+{
+    Tally tally;
+    int failures = 0;
+    for (int i = 0; i < cases; ++i) {
+        const std::optional<Loan> loan = nextLoan();
+        if (loan && !compare(loan->r, loan->balance, loan->payment, tally) && ++failures >= 10)
+            break;
+    }
+    tally.report();
+    QCOMPARE(failures, 0);
+    QVERIFY(tally.checked >= mustCheck);
 }
 
 void TestCrossCheck::fixedCountMatchesAnnuityFormula_data()
@@ -196,9 +224,9 @@ void TestCrossCheck::fixedCountMatchesAnnuityFormula()
     // At steep rates t is kept below the point where (1 + r)^-t vanishes
     // next to 1 (e^-25), or the payment would round to the interest itself.
     std::uniform_real_distribution<double> fraction(0, 1);
-    Tally tally;
-    int failures = 0;
-    for (int i = 0; i < 5000; ++i) {
+    // The skipping must leave nearly all the cases compared (the loans that
+    // end a hair off a whole month at steep rates lose about 3 %).
+    compareLoans(5000, 4500, [&]() -> std::optional<Loan> {
         const double r = logUniform(random, rateLow, rateHigh);
         const double balance = logUniform(random, balanceLow, balanceHigh);
         const double longest = std::min(599.99, 25 / std::log1p(r));
@@ -208,15 +236,9 @@ void TestCrossCheck::fixedCountMatchesAnnuityFormula()
         const double payment = r * balance / -std::expm1(-t * std::log1p(r));
         // Rounding of the payment may leave the closed form just past 600.
         if (!paysOff(r, balance, payment) || closedFormMonths(r, balance, payment) > 600)
-            continue;
-        if (!compare(r, balance, payment, tally) && ++failures >= 10)
-            break;
-    }
-    tally.report();
-    QCOMPARE(failures, 0);
-    // The skipping must leave nearly all the cases compared (the loans that
-    // end a hair off a whole month at steep rates lose about 3 %).
-    QVERIFY(tally.checked >= 4500);
+            return std::nullopt;
+        return Loan{r, balance, payment};
+    });
 }
 
 void TestCrossCheck::paymentJustAboveInterest_data()
@@ -239,9 +261,7 @@ void TestCrossCheck::paymentJustAboveInterest()
     QFETCH(double, rateHigh);
 
     std::mt19937_64 random(seed);
-    Tally tally;
-    int failures = 0;
-    for (int i = 0; i < 5000; ++i) {
+    compareLoans(5000, 4500, [&]() -> std::optional<Loan> {
         const double r = logUniform(random, rateLow, rateHigh);
         const double balance = logUniform(random, 100, 1e6);
         // (1 + r)^x = 1 / excess: the excess of the payment over the first
@@ -252,13 +272,9 @@ void TestCrossCheck::paymentJustAboveInterest()
         const double excess = logUniform(random, std::max(smallest, 1e-9), 1e-2);
         const double payment = r * balance * (1 + excess);
         if (!paysOff(r, balance, payment) || closedFormMonths(r, balance, payment) > 600)
-            continue;
-        if (!compare(r, balance, payment, tally) && ++failures >= 10)
-            break;
-    }
-    tally.report();
-    QCOMPARE(failures, 0);
-    QVERIFY(tally.checked >= 4500);
+            return std::nullopt;
+        return Loan{r, balance, payment};
+    });
 }
 
 void TestCrossCheck::zeroRateCountIsBalanceOverPayment_data()
@@ -280,19 +296,13 @@ void TestCrossCheck::zeroRateCountIsBalanceOverPayment()
 
     std::mt19937_64 random(seed);
     std::uniform_real_distribution<double> targetMonths(0.01, 599.99);
-    Tally tally;
-    int failures = 0;
-    for (int i = 0; i < 3000; ++i) {
+    compareLoans(3000, 2900, [&]() -> std::optional<Loan> {
         const double balance = logUniform(random, balanceLow, balanceHigh);
         const double payment = balance / targetMonths(random);
         if (balance / payment > 600)
-            continue;
-        if (!compare(0, balance, payment, tally) && ++failures >= 10)
-            break;
-    }
-    tally.report();
-    QCOMPARE(failures, 0);
-    QVERIFY(tally.checked >= 2900);
+            return std::nullopt;
+        return Loan{0, balance, payment};
+    });
 }
 
 // Whole-number payments and balances that are exact multiples of them: every
