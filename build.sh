@@ -10,9 +10,9 @@ what=${1:-}
 build_dir=${CORVATTA_BUILD_DIR:-build}
 
 # Toolchain, Qt 6, the dialog font, and the tools the tests drive: a virtual
-# X server, X inspection, the MinGW resource compiler, desktop-file and
-# AppStream validators.
-packages="cmake make g++ qt6-base-dev libx11-dev fonts-liberation2 xvfb xauth x11-utils
+# X server, the MinGW resource compiler, desktop-file and AppStream
+# validators.
+packages="cmake make g++ qt6-base-dev libx11-dev fonts-liberation2 xvfb xauth
     binutils-mingw-w64-x86-64 desktop-file-utils appstream"
 
 install_missing() {
