@@ -1,47 +1,143 @@
 #include "form1.h"
 
 #include "dialogfont.h"
-#include "ui_form1.h"
+#include "form1layout.h"
 
+#include <QComboBox>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QStyleFactory>
 
-Form1::Form1(const WindowEvents& events, QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::Form1>())
+namespace {
+
+QString qText(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Twips to Qt's device-independent pixels, which Qt scales itself.
+QRect pixels(const form1::Twips& twips)
+{
+    constexpr int p = form1::twipsPerPixel;
+    return {twips.left / p, twips.top / p, twips.width / p, twips.height / p};
+}
+
+QWidget* createControl(const form1::ControlSettings& settings, QWidget* container)
+{
+    using form1::Kind;
+    QWidget* control = nullptr;
+    switch (settings.kind) {
+    case Kind::Frame:
+        control = new QGroupBox(qText(settings.caption), container);
+        break;
+    case Kind::TextBox:
+        control = new QLineEdit(container);
+        break;
+    case Kind::DropDownList: {
+        auto* list = new QComboBox(container);
+        for (const std::string_view item : settings.items)
+            list->addItem(qText(item));
+        list->setCurrentIndex(-1);
+        control = list;
+        break;
+    }
+    case Kind::PushButton: {
+        auto* button = new QPushButton(qText(settings.caption), container);
+        button->setAutoDefault(false);
+        control = button;
+        break;
+    }
+    case Kind::Label: {
+        auto* label = new QLabel(qText(settings.caption), container);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setWordWrap(true);
+        label->setAutoFillBackground(true);
+        control = label;
+        break;
+    }
+    case Kind::Image: {
+        auto* picture = new QLabel(container);
+        picture->setPixmap(QPixmap(QStringLiteral(":/banner.jpg")));
+        control = picture;
+        break;
+    }
+    }
+    control->setObjectName(qText(settings.name));
+    control->setGeometry(pixels(settings.rect));
+    if (!settings.accessibleName.empty())
+        control->setAccessibleName(qText(settings.accessibleName));
+    if (!settings.accessibleDescription.empty())
+        control->setAccessibleDescription(qText(settings.accessibleDescription));
+    if (const form1::Font* own = settings.font) {
+        // Where MS Sans Serif is missing, any plain sans-serif of the same
+        // size and weight stands in.
+        QFont font(qText(own->family), own->points, own->bold ? QFont::Bold : QFont::Normal);
+        font.setStyleHint(QFont::SansSerif);
+        control->setFont(font);
+        // Its text is black whatever the colour scheme.
+        QPalette palette = control->palette();
+        palette.setColor(QPalette::WindowText, Qt::black);
+        control->setPalette(palette);
+    }
+    return control;
+}
+
+} // namespace
+
+Form1::Form1(const WindowEvents& events, QWidget* parent) : QWidget(parent)
 {
     // The font is set before the controls are made, so they are laid out
     // once, in it, rather than first in the toolkit's default font.
     setFont(dialogFont());
-    ui->setupUi(this);
-
+    setObjectName(qText(form1::window.name));
+    setWindowTitle(qText(form1::window.caption));
+    setWindowIcon(QIcon(QStringLiteral(":/corvatta.ico")));
+    setFixedSize(form1::window.clientWidth / form1::twipsPerPixel,
+                 form1::window.clientHeight / form1::twipsPerPixel);
     // A fixed border with the icon, the caption and a Close button only.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
+    QWidget* frame = nullptr;
+    for (const form1::ControlSettings& settings : form1::controls) {
+        QWidget* control = createControl(settings, settings.inFrame ? frame : this);
+        if (settings.kind == form1::Kind::Frame)
+            frame = control;
+    }
+    Q_ASSERT(frame);
+
     // The frame's caption sits in its top edge, as in the classic dialog
     // look; Fusion would put it above the frame line instead.
     frameStyle.reset(QStyleFactory::create(QStringLiteral("Windows")));
-    ui->Frame1->setStyle(frameStyle.get());
+    frame->setStyle(frameStyle.get());
 
-    // The title asks for MS Sans Serif; where that is missing, any plain
-    // sans-serif of the same size and weight stands in. Its text is black
-    // whatever the colour scheme.
-    QFont titleFont = ui->Label7->font();
-    titleFont.setStyleHint(QFont::SansSerif);
-    ui->Label7->setFont(titleFont);
-    QPalette titlePalette = ui->Label7->palette();
-    titlePalette.setColor(QPalette::WindowText, Qt::black);
-    ui->Label7->setPalette(titlePalette);
+    // Each box is announced by the label that names it; Tab visits the boxes,
+    // the list and the buttons in tab-index order.
+    QWidget* previous = nullptr;
+    for (const form1::ControlSettings* stop : form1::tabStops()) {
+        auto* control = findChild<QWidget*>(qText(stop->name));
+        if (const form1::ControlSettings* label = form1::labelFor(stop->name))
+            control->setAccessibleName(qText(label->caption));
+        if (previous)
+            setTabOrder(previous, control);
+        previous = control;
+    }
+    findChild<QWidget*>(qText(form1::tabStops().front()->name))->setFocus();
 
-    ui->Text1->setFocus();
-
-    connect(ui->Command1, &QPushButton::clicked, this, [handler = events.computeClick] {
-        if (handler)
-            handler();
-    });
-    connect(ui->Command2, &QPushButton::clicked, this, [handler = events.resetClick] {
-        if (handler)
-            handler();
-    });
+    connect(findChild<QPushButton*>(QStringLiteral("Command1")), &QPushButton::clicked, this,
+            [handler = events.computeClick] {
+                if (handler)
+                    handler();
+            });
+    connect(findChild<QPushButton*>(QStringLiteral("Command2")), &QPushButton::clicked, this,
+            [handler = events.resetClick] {
+                if (handler)
+                    handler();
+            });
 }
 
 Form1::~Form1() = default;

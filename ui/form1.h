@@ -7,14 +7,10 @@
 
 #include <memory>
 
-namespace Ui {
-class Form1;
-}
-
-// The calculator's one window. Its controls, texts, geometry and tab order
-// come from form1.ui; this class adds what a form cannot hold (title-bar
-// buttons, the dialog font, the title's fallback font) and binds the two
-// button clicks to their handlers.
+// The calculator's one window, built from the layout table in form1layout.h:
+// its controls, texts, geometry and tab order. This class adds the Qt side
+// of it (title-bar buttons, the dialog font, the title's fallback font) and
+// binds the two button clicks to their handlers.
 class Form1 : public QWidget
 {
     Q_OBJECT
@@ -24,7 +20,6 @@ public:
     ~Form1() override;
 
 private:
-    std::unique_ptr<Ui::Form1> ui;
     std::unique_ptr<QStyle> frameStyle;
 };
 
