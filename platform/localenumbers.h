@@ -1,14 +1,13 @@
 #pragma once
 
-#include "platform.h"
+#include "numbertext.h"
 
 #include <QLocale>
-#include <QString>
 
 #include <string>
 #include <string_view>
 
-// Text <-> number in one locale's regional format.
+// Text <-> number in one Qt locale's regional format.
 //
 // Reading takes the locale's decimal separator and digit grouping, with
 // spaces around the number; it also takes back exactly what toText() writes,
@@ -16,9 +15,7 @@
 // or exponent is not plain ASCII). Anything that is not a finite double,
 // the words for infinity and not-a-number included, throws RuntimeError.
 //
-// Writing gives at most 15 significant digits, no grouping, trailing zeros
-// dropped, ASCII digits and minus sign, the locale's decimal separator, and
-// exponent form ("1E+15", "1E-05") when plain form would need more digits.
+// Writing is writeNumber() with the locale's decimal separator.
 class LocaleNumbers
 {
 public:
@@ -31,9 +28,8 @@ public:
     const QLocale& locale() const { return locale_; }
 
 private:
-    bool readPlainForm(const QString& text, double* value) const;
-
     QLocale locale_;
-    QString decimalPoint_;
-    std::string decimalPointUtf8_;
+    // The locale's decimal separator, without grouping: the form toText()
+    // writes, which the fallback reader takes.
+    NumberFormat plainForm_;
 };

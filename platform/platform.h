@@ -1,14 +1,11 @@
 #pragma once
 
 #include "control.h"
+#include "numbertext.h"
 
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
-
-// Month counts are 16-bit signed integers throughout the program.
-using MonthCount = std::int16_t;
 
 // The handlers bound to the window's three events when it is created.
 struct WindowEvents
