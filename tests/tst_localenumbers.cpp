@@ -1,5 +1,6 @@
 // Number conversions in the user's regional format.
 #include "localenumbers.h"
+#include "numbercases.h"
 #include "runtimeerror.h"
 
 #include <QTest>
@@ -14,6 +15,11 @@ const QLocale german(QLocale::German, QLocale::Germany);        // 1.234,5
 const QLocale french(QLocale::French, QLocale::France);         // 1 234,5
 const QLocale swedish(QLocale::Swedish, QLocale::Sweden);       // 1 234,5, minus U+2212
 const QLocale hebrew(QLocale::Hebrew, QLocale::Israel);         // right to left
+
+const QLocale& localeOf(Region region)
+{
+    return region == Region::English ? english : german;
+}
 
 } // namespace
 
@@ -31,6 +37,11 @@ private slots:
     void writesMonthCountsAsPlainDigits();
     void readsBackWhatItWrites_data();
     void readsBackWhatItWrites();
+    // The cases the Windows build is held to as well.
+    void readsAsWindowsDoes_data();
+    void readsAsWindowsDoes();
+    void writesAsWindowsDoes_data();
+    void writesAsWindowsDoes();
 };
 
 void TestLocaleNumbers::readsRegionalNumbers_data()
@@ -162,6 +173,40 @@ void TestLocaleNumbers::readsBackWhatItWrites()
     }
     // The largest double rounds up to a text just past the range.
     QVERIFY_THROWS_EXCEPTION(RuntimeError, numbers.toDouble(numbers.toText(DBL_MAX)));
+}
+
+void TestLocaleNumbers::readsAsWindowsDoes_data()
+{
+    QTest::addColumn<int>("row");
+    for (int i = 0; i < int(std::size(readCases)); ++i)
+        QTest::newRow(readCases[i].name) << i;
+}
+
+void TestLocaleNumbers::readsAsWindowsDoes()
+{
+    QFETCH(int, row);
+    const ReadCase& c = readCases[row];
+    const LocaleNumbers numbers(localeOf(c.region));
+    if (c.readable)
+        QCOMPARE(numbers.toDouble(c.text), c.value);
+    else
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, numbers.toDouble(c.text));
+}
+
+void TestLocaleNumbers::writesAsWindowsDoes_data()
+{
+    QTest::addColumn<int>("row");
+    for (int i = 0; i < int(std::size(writeCases)); ++i)
+        QTest::newRow(writeCases[i].name) << i;
+}
+
+void TestLocaleNumbers::writesAsWindowsDoes()
+{
+    QFETCH(int, row);
+    const WriteCase& c = writeCases[row];
+    const LocaleNumbers numbers(localeOf(c.region));
+    QCOMPARE(numbers.toText(c.value), c.text);
+    QCOMPARE(numbers.toText(numbers.toDouble(c.text)), c.text);
 }
 
 QTEST_GUILESS_MAIN(TestLocaleNumbers)

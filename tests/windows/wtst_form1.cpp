@@ -1,0 +1,474 @@
+// The Windows window, in this process: its controls as created, the keyboard,
+// the fonts, the banner, and the three handlers end to end through the real
+// controls and the real message box.
+#include "form1_win32.h"
+#include "startup.h"
+#include "utf16.h"
+#include "win32numbers.h"
+#include "wintest.h"
+
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string description =
+    "This Calculator can help you determine the amount of time it will take to pay off any given "
+    "debt. It also will show you how much you end up actually paying in interest per month towards "
+    "your overall debt. Disclaimer: This calculator is not intended to be advice from us in "
+    "determining how to pay off ones debt. How much you put towards any debt you owe is a personal "
+    "choice.";
+
+std::string textOf(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)), L'\0');
+    GetWindowTextW(window, text.data(), static_cast<int>(text.size() + 1));
+    return toUtf8(text);
+}
+
+std::string classOf(HWND window)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return toUtf8(name);
+}
+
+// A message box as the user saw it.
+struct SeenMessage
+{
+    std::string title;
+    std::string text;
+    HWND owner;
+    int buttons;
+    bool icon;
+};
+
+std::vector<SeenMessage> seen;
+
+// Runs inside the message box's own modal loop: reads the box, then presses
+// its OK button, so that no box can stop a test.
+void CALLBACK closeMessageBoxes(HWND, UINT, UINT_PTR, DWORD)
+{
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND box, LPARAM) -> BOOL {
+            if (classOf(box) != "#32770" || !IsWindowVisible(box))
+                return TRUE;
+            SeenMessage message{textOf(box), textOf(GetDlgItem(box, 0xFFFF)),
+                                GetWindow(box, GW_OWNER), 0, false};
+            EnumChildWindows(
+                box,
+                [](HWND child, LPARAM found) -> BOOL {
+                    auto* m = reinterpret_cast<SeenMessage*>(found);
+                    const LONG style = GetWindowLongW(child, GWL_STYLE);
+                    if (!IsWindowVisible(child))
+                        return TRUE;
+                    if (classOf(child) == "Button")
+                        ++m->buttons;
+                    if (classOf(child) == "Static" && (style & SS_TYPEMASK) == SS_ICON &&
+                        SendMessageW(child, STM_GETICON, 0, 0))
+                        m->icon = true;
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&message));
+            seen.push_back(message);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return TRUE;
+        },
+        0);
+}
+
+class Window
+{
+public:
+    explicit Window(const wchar_t* locale = L"en-US")
+        : platform(createForm1Win32, L"Corvatta", windowsNumberFormat(locale))
+    {
+        startProgram(platform);
+        SetForegroundWindow(platform.window());
+        pump();
+    }
+
+    void pump()
+    {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            platform.dispatch(message);
+    }
+
+    HWND operator[](Control control) const { return platform.control(control); }
+    HWND window() const { return platform.window(); }
+
+    void press(WPARAM key, bool shift = false)
+    {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        const HWND focus = GetFocus();
+        PostMessageW(focus, WM_KEYDOWN, key, 1);
+        PostMessageW(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
+        pump();
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+    }
+
+    void type(Control box, const char* text)
+    {
+        SetFocus((*this)[box]);
+        SendMessageW((*this)[box], EM_SETSEL, 0, -1);
+        for (const wchar_t c : toUtf16(text))
+            PostMessageW((*this)[box], WM_CHAR, c, 1);
+        pump();
+    }
+
+    // A mouse click on a button: Windows' own BM_CLICK.
+    void click(Control button)
+    {
+        SendMessageW((*this)[button], BM_CLICK, 0, 0);
+        pump();
+    }
+
+    std::string text(Control control) const { return textOf((*this)[control]); }
+
+    // A control found by its class and caption, for those the program never
+    // touches (labels, frame, banner).
+    HWND find(const char* className, const std::string& caption) const
+    {
+        for (HWND child = GetWindow(window(), GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT))
+            if (classOf(child) == className && textOf(child) == caption)
+                return child;
+        return nullptr;
+    }
+
+    Win32Platform platform;
+};
+
+struct Expected
+{
+    const char* name;
+    const char* className;
+    std::string caption;
+    RECT rect; // left, top, right, bottom in the client area, pixels at 96 dpi
+};
+
+// Twips / 15; controls in the frame are offset by its corner (8, 128).
+RECT at(int left, int top, int width, int height)
+{
+    return {left, top, left + width, top + height};
+}
+
+void controlsAsCreated()
+{
+    Window w;
+    const int frame = 8, frameTop = 128;
+    const Expected rows[] = {
+        {"Frame1", "Button", "Corvatta ", at(8, 128, 417, 353)},
+        {"Text1", "Edit", "", at(frame + 248, frameTop + 120, 153, 19)},
+        {"Text2", "Edit", "", at(frame + 248, frameTop + 152, 153, 19)},
+        {"Text3", "Edit", "", at(frame + 248, frameTop + 184, 153, 19)},
+        {"Combo1", "ComboBox", "Fixed", at(frame + 248, frameTop + 216, 153, 21)},
+        {"Command1", "Button", "Compute", at(frame + 248, frameTop + 248, 57, 25)},
+        {"Command2", "Button", "Reset", at(frame + 344, frameTop + 248, 57, 25)},
+        {"Text4", "Edit", "", at(frame + 248, frameTop + 288, 153, 19)},
+        {"Text5", "Edit", "", at(frame + 248, frameTop + 320, 153, 19)},
+        {"Label8", "Static", description, at(frame + 16, frameTop + 24, 385, 73)},
+        {"Label6", "Static", "Number of months to erase this debt :",
+         at(frame + 16, frameTop + 320, 193, 21)},
+        {"Label3", "Static", "Interest you pay every month :",
+         at(frame + 16, frameTop + 288, 201, 13)},
+        {"Label5", "Static", "Are you making \"Fixed\" or \"Declining Minimum\" payments ?",
+         at(frame + 16, frameTop + 216, 209, 29)},
+        {"Label4", "Static", "What is your remaining principale balance ?",
+         at(frame + 16, frameTop + 184, 217, 13)},
+        {"Label2", "Static", "What percentage interest are you paying ?",
+         at(frame + 16, frameTop + 152, 217, 13)},
+        {"Label1", "Static", "What is your monthly payment ?",
+         at(frame + 16, frameTop + 120, 198, 21)},
+        {"Image1", "Static", "", at(56, 8, 326, 36)},
+        {"Label7", "Static", "Corvatta", at(88, 80, 265, 33)},
+    };
+    int children = 0;
+    for (HWND c = GetWindow(w.window(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        ++children;
+    TEST("window");
+    CHECK_EQ(children, 18);
+    CHECK_EQ(textOf(w.window()), "Corvatta");
+    RECT client;
+    GetClientRect(w.window(), &client);
+    CHECK_EQ(client.right, 433);
+    CHECK_EQ(client.bottom, 489);
+    const LONG style = GetWindowLongW(w.window(), GWL_STYLE);
+    CHECK((style & WS_CAPTION) == WS_CAPTION && (style & WS_SYSMENU));
+    CHECK(!(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)));
+    ICONINFO icon{};
+    BITMAP iconBitmap{};
+    CHECK(GetIconInfo(reinterpret_cast<HICON>(GetClassLongPtrW(w.window(), GCLP_HICON)), &icon));
+    GetObjectW(icon.hbmColor, sizeof iconBitmap, &iconBitmap);
+    CHECK_EQ(iconBitmap.bmWidth, 32);
+    DeleteObject(icon.hbmColor);
+    DeleteObject(icon.hbmMask);
+
+    for (const Expected& row : rows) {
+        TEST(row.name);
+        const std::string name = row.name;
+        HWND control = nullptr;
+        for (std::size_t i = 0; i < 8; ++i)
+            if (controlName(static_cast<Control>(i)) == name)
+                control = w[static_cast<Control>(i)];
+        if (!control)
+            control = name == "Image1" ? w.find("Static", "") : w.find(row.className, row.caption);
+        if (!CHECK(control))
+            continue;
+        CHECK_EQ(classOf(control), row.className);
+        CHECK_EQ(name == "Combo1" ? w.platform.GetText(Control::Combo1) : textOf(control),
+                 row.caption);
+        RECT r;
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, w.window(), reinterpret_cast<POINT*>(&r), 2);
+        CHECK_EQ(r.left, row.rect.left);
+        CHECK_EQ(r.top, row.rect.top);
+        CHECK_EQ(r.right - r.left, row.rect.right - row.rect.left);
+        CHECK_EQ(r.bottom - r.top, row.rect.bottom - row.rect.top);
+
+        const LONG controlStyle = GetWindowLongW(control, GWL_STYLE);
+        if (name.starts_with("Label")) {
+            // A screen reader names each box after the label just before it.
+            CHECK((controlStyle & SS_TYPEMASK) == SS_LEFT && (controlStyle & SS_NOPREFIX));
+            CHECK(!(controlStyle & WS_TABSTOP));
+        }
+        if (name == "Combo1") {
+            CHECK_EQ(SendMessageW(control, CB_GETCOUNT, 0, 0), 2);
+            CHECK((controlStyle & 3) == CBS_DROPDOWNLIST);
+            CHECK(!(controlStyle & CBS_SORT));
+        }
+        if (name.starts_with("Text"))
+            CHECK(SendMessageW(control, EM_GETLIMITTEXT, 0, 0) > 32767);
+    }
+
+    TEST("labels name their boxes");
+    const std::pair<Control, const char*> named[] = {
+        {Control::Text1, "What is your monthly payment ?"},
+        {Control::Text2, "What percentage interest are you paying ?"},
+        {Control::Text3, "What is your remaining principale balance ?"},
+        {Control::Combo1, "Are you making \"Fixed\" or \"Declining Minimum\" payments ?"},
+        {Control::Text4, "Interest you pay every month :"},
+        {Control::Text5, "Number of months to erase this debt :"},
+    };
+    for (const auto& [box, label] : named)
+        CHECK_EQ(textOf(GetWindow(w[box], GW_HWNDPREV)), label);
+}
+
+void fontsAndCaptions()
+{
+    Window w;
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    for (HWND c = GetWindow(w.window(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        const std::string caption = textOf(c);
+        if ((GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP)
+            continue; // the banner: a picture, no text
+        TEST("font of " + classOf(c) + " \"" + caption.substr(0, 20) + "\"");
+        const auto font = reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0));
+        LOGFONTW f{};
+        GetObjectW(font, sizeof f, &f);
+        const std::string face = toUtf8(f.lfFaceName);
+        if (caption == "Corvatta" && classOf(c) == "Static") {
+            CHECK(face == "MS Sans Serif" || face == "Microsoft Sans Serif");
+            CHECK_EQ(f.lfHeight, -MulDiv(18, dpi, 72));
+            CHECK_EQ(f.lfWeight, FW_BOLD);
+        } else {
+            CHECK_EQ(face, "MS Shell Dlg");
+            CHECK_EQ(f.lfHeight, -MulDiv(8, dpi, 72));
+            CHECK_EQ(f.lfWeight, FW_NORMAL);
+        }
+        CHECK(!f.lfItalic && !f.lfUnderline && !f.lfStrikeOut);
+
+        // Every caption fits its rectangle, wrapped at words as the label
+        // wraps it.
+        if (classOf(c) != "Static")
+            continue;
+        TEST("caption fits: " + caption.substr(0, 30));
+        RECT room;
+        GetClientRect(c, &room);
+        RECT needed = room;
+        const HGDIOBJ old = SelectObject(screen, font);
+        const std::wstring text = toUtf16(caption);
+        DrawTextW(screen, text.c_str(), static_cast<int>(text.size()), &needed,
+                  DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+        SelectObject(screen, old);
+        CHECK(needed.right <= room.right);
+        CHECK(needed.bottom <= room.bottom);
+    }
+    ReleaseDC(nullptr, screen);
+
+    TEST("banner");
+    const HWND banner = w.find("Static", "");
+    const auto picture = reinterpret_cast<HBITMAP>(SendMessageW(banner, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    BITMAP size{};
+    if (CHECK(picture) && CHECK(GetObjectW(picture, sizeof size, &size))) {
+        CHECK_EQ(size.bmWidth, 326);
+        CHECK_EQ(size.bmHeight, 36);
+        // Decoded, not blank: the lettering differs from the background.
+        const HDC dc = CreateCompatibleDC(nullptr);
+        const HGDIOBJ old = SelectObject(dc, picture);
+        const COLORREF background = GetPixel(dc, 2, 2);
+        int lettering = 0;
+        for (int x = 0; x < 326; ++x)
+            lettering += GetPixel(dc, x, 18) != background;
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        CHECK(lettering > 20);
+    }
+}
+
+void keyboard()
+{
+    Window w;
+    TEST("focus at start");
+    CHECK(GetFocus() == w[Control::Text1]);
+
+    TEST("Tab and Shift+Tab");
+    const Control forward[] = {Control::Text2,    Control::Text3, Control::Combo1,
+                               Control::Command1, Control::Command2, Control::Text4,
+                               Control::Text5,    Control::Text1};
+    for (const Control next : forward) {
+        w.press(VK_TAB);
+        CHECK_EQ(std::string(controlName(next)),
+                 GetFocus() == w[next] ? std::string(controlName(next)) : "another control");
+    }
+    const Control backward[] = {Control::Text5, Control::Text4,  Control::Command2,
+                                Control::Command1, Control::Combo1, Control::Text3,
+                                Control::Text2, Control::Text1};
+    for (const Control next : backward) {
+        w.press(VK_TAB, true);
+        CHECK_EQ(std::string(controlName(next)),
+                 GetFocus() == w[next] ? std::string(controlName(next)) : "another control");
+    }
+
+    // With every box empty, a press of "Compute" would show a message.
+    TEST("Enter and Esc press nothing");
+    seen.clear();
+    for (const Control at : {Control::Text1, Control::Command1, Control::Command2}) {
+        SetFocus(w[at]);
+        w.press(VK_RETURN);
+        w.press(VK_ESCAPE);
+        // Neither button looks like, or acts as, the default button.
+        for (const Control button : {Control::Command1, Control::Command2})
+            CHECK_EQ(GetWindowLongW(w[button], GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+    }
+    CHECK_EQ(seen.size(), 0U);
+    CHECK(IsWindow(w.window()));
+    for (const Control box : {Control::Text1, Control::Text2, Control::Text3})
+        CHECK_EQ(w.text(box), "");
+
+    TEST("Space presses the focused button");
+    SetFocus(w[Control::Command1]);
+    w.press(VK_SPACE);
+    CHECK_EQ(seen.size(), 1U);
+}
+
+struct Computation
+{
+    const char* name;
+    const char* payment;
+    const char* rate;
+    const char* balance;
+    int kind;
+    std::vector<std::string> messages;
+    const char* average; // Text4 afterwards
+    const char* months;  // Text5 afterwards
+};
+
+const std::string limit =
+    "Number of payments exceeds 600. Please increase the minimum payment percent and recalculate.";
+
+void handlers()
+{
+    // Figures from the worked examples: 100 a month at 18 % a year on 1000
+    // takes 11 months fixed (91.6226880636784 / 11 = 8.32933527851622 a
+    // month) or 33 months declining (163.731081894299 / 33 =
+    // 4.96154793619089); 10 a month never gets below the first month's 15
+    // of interest, so the limit is passed in each of the two runs.
+    const Computation rows[] = {
+        {"fixed, worked example", "100", "18", "1000", 0, {}, "$8.32933527851622", "11"},
+        {"declining, worked example", "100", "18", "1000", 1, {}, "$4.96154793619089", "33"},
+        {"past the 600-month limit", "10", "18", "1000", 0, {limit, limit}, "$0", "601"},
+        {"payment missing", "", "18", "1000", 0,
+         {"Please enter this debt's current payment monthly amount"}, "before", "before"},
+        {"rate of exactly 0", "100", "0", "", 0, {"Please enter this debt's annual interest rate"},
+         "before", "before"},
+        {"balance missing", "100", "18", "", 0, {"Please enter this debt's current balance"},
+         "before", "before"},
+        {"letters in the balance", "100", "18", "abc", 0, {}, "before", "before"},
+        {"comma in an English number", "100", "18,5", "1000", 0, {}, "before", "before"},
+    };
+    for (const Computation& row : rows) {
+        TEST(row.name);
+        Window w;
+        SendMessageW(w[Control::Combo1], CB_SETCURSEL, static_cast<WPARAM>(row.kind), 0);
+        w.type(Control::Text1, row.payment);
+        w.type(Control::Text2, row.rate);
+        w.type(Control::Text3, row.balance);
+        w.type(Control::Text4, "before");
+        w.type(Control::Text5, "before");
+        seen.clear();
+        w.click(Control::Command1);
+        CHECK_EQ(seen.size(), row.messages.size());
+        for (std::size_t i = 0; i < seen.size() && i < row.messages.size(); ++i) {
+            CHECK_EQ(seen[i].text, row.messages[i]);
+            CHECK_EQ(seen[i].title, "Corvatta");
+            CHECK(seen[i].owner == w.window());
+            CHECK_EQ(seen[i].buttons, 1);
+            CHECK(!seen[i].icon);
+        }
+        CHECK_EQ(w.text(Control::Text4), row.average);
+        CHECK_EQ(w.text(Control::Text5), row.months);
+        CHECK_EQ(w.text(Control::Text1), row.payment);
+    }
+
+    TEST("German regional settings");
+    {
+        Window w(L"de-DE");
+        SendMessageW(w[Control::Combo1], CB_SETCURSEL, 0, 0);
+        w.type(Control::Text1, "100");
+        w.type(Control::Text2, "18,0");
+        w.type(Control::Text3, "1.000");
+        w.click(Control::Command1);
+        CHECK_EQ(w.text(Control::Text4), "$8,32933527851622");
+        CHECK_EQ(w.text(Control::Text5), "11");
+    }
+
+    TEST("Reset");
+    Window w;
+    SendMessageW(w[Control::Combo1], CB_SETCURSEL, 1, 0);
+    for (const Control box : textBoxes)
+        w.type(box, "12");
+    seen.clear();
+    w.click(Control::Command2);
+    for (const Control box : textBoxes)
+        CHECK_EQ(w.text(box), "");
+    CHECK_EQ(w.platform.GetText(Control::Combo1), "Declining Minimum");
+    CHECK_EQ(seen.size(), 0U);
+}
+
+} // namespace
+
+int wmain()
+{
+    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    const UINT_PTR watcher = SetTimer(nullptr, 0, 20, closeMessageBoxes);
+
+    controlsAsCreated();
+    fontsAndCaptions();
+    keyboard();
+    handlers();
+
+    KillTimer(nullptr, watcher);
+    return wintest::finish();
+}
