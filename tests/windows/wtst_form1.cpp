@@ -134,6 +134,14 @@ public:
 
     std::string text(Control control) const { return textOf((*this)[control]); }
 
+    std::string focused() const
+    {
+        for (std::size_t i = 0; i < 8; ++i)
+            if (GetFocus() == (*this)[static_cast<Control>(i)])
+                return std::string(controlName(static_cast<Control>(i)));
+        return "another control";
+    }
+
     // A control found by its class and caption, for those the program never
     // touches (labels, frame, banner).
     HWND find(const char* className, const std::string& caption) const
@@ -330,7 +338,7 @@ void keyboard()
 {
     Window w;
     TEST("focus at start");
-    CHECK(GetFocus() == w[Control::Text1]);
+    CHECK_EQ(w.focused(), "Text1");
 
     TEST("Tab and Shift+Tab");
     const Control forward[] = {Control::Text2,    Control::Text3, Control::Combo1,
@@ -338,16 +346,14 @@ void keyboard()
                                Control::Text5,    Control::Text1};
     for (const Control next : forward) {
         w.press(VK_TAB);
-        CHECK_EQ(std::string(controlName(next)),
-                 GetFocus() == w[next] ? std::string(controlName(next)) : "another control");
+        CHECK_EQ(w.focused(), controlName(next));
     }
     const Control backward[] = {Control::Text5, Control::Text4,  Control::Command2,
                                 Control::Command1, Control::Combo1, Control::Text3,
                                 Control::Text2, Control::Text1};
     for (const Control next : backward) {
         w.press(VK_TAB, true);
-        CHECK_EQ(std::string(controlName(next)),
-                 GetFocus() == w[next] ? std::string(controlName(next)) : "another control");
+        CHECK_EQ(w.focused(), controlName(next));
     }
 
     // With every box empty, a press of "Compute" would show a message.

@@ -1,0 +1,223 @@
+// Corvatta.exe as a user starts it: with stray arguments, one window of the
+// right size and frame, a computation through its controls, closed by its
+// Close button; and its icon and version details as Windows reads them.
+#include "utf16.h"
+#include "wintest.h"
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::wstring exe = toUtf16(CORVATTA_EXE);
+
+std::wstring textOf(HWND window)
+{
+    // WM_GETTEXT crosses into the program's process; GetWindowText would not.
+    wchar_t text[256] = {};
+    SendMessageW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::string classOf(HWND window)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return toUtf8(name);
+}
+
+struct Search
+{
+    DWORD process;
+    HWND found;
+};
+
+// The program's top-level window, once all 18 controls exist in it.
+HWND waitForWindow(DWORD process)
+{
+    for (int tries = 0; tries < 200; ++tries) {
+        Search search{process, nullptr};
+        EnumWindows(
+            [](HWND window, LPARAM param) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(param);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner == s->process && IsWindowVisible(window) && !GetParent(window))
+                    s->found = window;
+                return !s->found;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        int children = 0;
+        for (HWND c = search.found ? GetWindow(search.found, GW_CHILD) : nullptr; c;
+             c = GetWindow(c, GW_HWNDNEXT))
+            ++children;
+        if (children == 18)
+            return search.found;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+std::vector<HWND> children(HWND window, const char* className)
+{
+    std::vector<HWND> found;
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (classOf(c) == className)
+            found.push_back(c);
+    return found;
+}
+
+void runsAndCloses()
+{
+    TEST("starts with stray arguments");
+    std::wstring commandLine = L"\"" + exe + L"\" --help /x -platform none";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CHECK(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                              nullptr, nullptr, &startup, &process)))
+        return;
+    const HWND window = waitForWindow(process.dwProcessId);
+    if (CHECK(window)) {
+        TEST("window");
+        CHECK_EQ(toUtf8(textOf(window)), "Corvatta");
+        RECT client;
+        GetClientRect(window, &client);
+        CHECK_EQ(client.right, 433);
+        CHECK_EQ(client.bottom, 489);
+        const LONG style = GetWindowLongW(window, GWL_STYLE);
+        CHECK(!(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)));
+
+        TEST("a computation through the controls");
+        // The boxes in the order they were made: Text1 to Text5.
+        const std::vector<HWND> boxes = children(window, "Edit");
+        const std::vector<HWND> lists = children(window, "ComboBox");
+        if (CHECK_EQ(boxes.size(), 5U) && CHECK_EQ(lists.size(), 1U)) {
+            CHECK_EQ(SendMessageW(lists[0], CB_GETCURSEL, 0, 0), 0); // "Fixed" once loaded
+            const wchar_t* inputs[] = {L"100", L"18", L"1000"};
+            for (int i = 0; i < 3; ++i)
+                SendMessageW(boxes[static_cast<std::size_t>(i)], WM_SETTEXT, 0,
+                             reinterpret_cast<LPARAM>(inputs[i]));
+            for (HWND button : children(window, "Button"))
+                if (textOf(button) == L"Compute")
+                    SendMessageW(button, BM_CLICK, 0, 0);
+            // 91.6226880636784 of interest over 11 months (the worked example).
+            CHECK_EQ(toUtf8(textOf(boxes[3])), "$8.32933527851622");
+            CHECK_EQ(toUtf8(textOf(boxes[4])), "11");
+        }
+
+        TEST("closing the window ends the program");
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        CHECK_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
+        DWORD exitCode = 1;
+        GetExitCodeProcess(process.hProcess, &exitCode);
+        CHECK_EQ(exitCode, 0UL);
+    }
+    TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+std::string versionString(const std::vector<BYTE>& info, const wchar_t* name)
+{
+    void* value = nullptr;
+    UINT length = 0;
+    const std::wstring path = std::wstring(L"\\StringFileInfo\\040C04B0\\") + name;
+    if (!VerQueryValueW(info.data(), path.c_str(), &value, &length) || length == 0)
+        return "(none)";
+    return toUtf8(static_cast<const wchar_t*>(value));
+}
+
+void versionInformation()
+{
+    TEST("version information");
+    std::vector<BYTE> info(GetFileVersionInfoSizeW(exe.c_str(), nullptr));
+    if (!CHECK(!info.empty()) ||
+        !CHECK(GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data())))
+        return;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (CHECK(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length))) {
+        CHECK_EQ(fixed->dwFileVersionMS, 0x00010000UL); // 1.0
+        CHECK_EQ(fixed->dwFileVersionLS, 0UL);          // .0.0
+        CHECK_EQ(fixed->dwProductVersionMS, 0x00010000UL);
+        CHECK_EQ(fixed->dwProductVersionLS, 0UL);
+        CHECK_EQ(fixed->dwFileOS, 4UL);   // 32-bit Windows
+        CHECK_EQ(fixed->dwFileType, 1UL); // an application
+        CHECK_EQ(fixed->dwFileFlags, 0UL);
+    }
+    WORD* translation = nullptr;
+    if (CHECK(VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation",
+                             reinterpret_cast<void**>(&translation), &length))) {
+        CHECK_EQ(length, 4U);
+        CHECK_EQ(translation[0], 0x040C); // French (France)
+        CHECK_EQ(translation[1], 1200);   // UTF-16
+    }
+    CHECK_EQ(versionString(info, L"ProductName"), "Corvatta");
+    CHECK_EQ(versionString(info, L"FileVersion"), "1.00");
+    CHECK_EQ(versionString(info, L"ProductVersion"), "1.00");
+    CHECK_EQ(versionString(info, L"InternalName"), "Corvatta");
+    CHECK_EQ(versionString(info, L"OriginalFilename"), "Corvatta.exe");
+    CHECK_EQ(versionString(info, L"CompanyName"), "(none)");
+    CHECK_EQ(versionString(info, L"FileDescription"), "(none)");
+}
+
+void iconAndManifest()
+{
+    TEST("icon");
+    const HMODULE file = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!CHECK(file))
+        return;
+    const auto bytesOf = [file](HRSRC resource) {
+        const auto* data = static_cast<const BYTE*>(LockResource(LoadResource(file, resource)));
+        return std::vector<BYTE>(data, data + SizeofResource(file, resource));
+    };
+    const HRSRC group = FindResourceExW(file, MAKEINTRESOURCEW(14), MAKEINTRESOURCEW(1),
+                                        MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH));
+    if (CHECK(group)) {
+        std::vector<BYTE> directory = bytesOf(group);
+        CHECK_EQ(LookupIconIdFromDirectoryEx(directory.data(), TRUE, 32, 32, LR_DEFAULTCOLOR),
+                 30001);
+        const HRSRC image = FindResourceW(file, MAKEINTRESOURCEW(30001), MAKEINTRESOURCEW(3));
+        if (CHECK(image)) {
+            std::vector<BYTE> bytes = bytesOf(image);
+            // The window icon's one image, after the .ico's 22-byte header.
+            std::ifstream ico(CORVATTA_ICO, std::ios::binary);
+            std::vector<BYTE> expected((std::istreambuf_iterator<char>(ico)),
+                                       std::istreambuf_iterator<char>());
+            CHECK_EQ(bytes.size(), 2216U);
+            CHECK(expected.size() == 22 + 2216 &&
+                  std::equal(bytes.begin(), bytes.end(), expected.begin() + 22));
+            const HICON icon = CreateIconFromResourceEx(bytes.data(),
+                                                        static_cast<DWORD>(bytes.size()), TRUE,
+                                                        0x00030000, 32, 32, LR_DEFAULTCOLOR);
+            CHECK(icon);
+            DestroyIcon(icon);
+        }
+    }
+
+    TEST("manifest");
+    const HRSRC manifest = FindResourceW(file, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    if (CHECK(manifest)) {
+        const std::vector<BYTE> bytes = bytesOf(manifest);
+        const std::string text(bytes.begin(), bytes.end());
+        CHECK(text.find("Microsoft.Windows.Common-Controls") != std::string::npos);
+        CHECK(text.find("<dpiAware") != std::string::npos);
+        CHECK(text.find("supportedOS") != std::string::npos);
+    }
+    FreeLibrary(file);
+}
+
+} // namespace
+
+int wmain()
+{
+    runsAndCloses();
+    versionInformation();
+    iconAndManifest();
+    return wintest::finish();
+}
