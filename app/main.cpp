@@ -1,5 +1,4 @@
-#include "appinfo.h"
-#include "dialogfont.h"
+#include "application.h"
 #include "form1.h"
 #include "qtplatform.h"
 #include "startup.h"
@@ -14,13 +13,7 @@ int main()
     char programName[] = "corvatta";
     char* toolkitArgv[] = {programName, nullptr};
     QApplication app(toolkitArgc, toolkitArgv);
-    // Message boxes use the window's dialog font too; it also spares loading
-    // the toolkit's default font, which nothing would show.
-    QApplication::setFont(dialogFont());
-    QApplication::setApplicationName(QStringLiteral(CORVATTA_TITLE));
-    QApplication::setApplicationDisplayName(QStringLiteral(CORVATTA_TITLE));
-    QApplication::setApplicationVersion(QStringLiteral(CORVATTA_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral(CORVATTA_APP_ID));
+    setUpApplication();
 
     QtPlatform platform(createForm1);
     startProgram(platform);

@@ -177,6 +177,11 @@ void TestForm1::controls()
         QVERIFY(!button->isDefault());
         QVERIFY(!button->autoDefault());
     }
+    if (qobject_cast<QGroupBox*>(control)) {
+        // The Windows style draws the caption in the frame's top line;
+        // Fusion, the usual style here, would put it above.
+        QCOMPARE(control->style()->metaObject()->className(), "QWindowsStyle");
+    }
     if (auto* box = qobject_cast<QLineEdit*>(control)) {
         // The result boxes are as editable as the input boxes.
         QVERIFY(!box->isReadOnly());
@@ -195,6 +200,9 @@ void TestForm1::startsEmptyWithoutSelection()
     QVERIFY(!banner->hasScaledContents());
     QCOMPARE(banner->pixmap().size(), QSize(326, 36));
     QCOMPARE(banner->focusPolicy(), Qt::NoFocus);
+    // Text1 has the focus from the start; once the window is shown, its first
+    // control in tab order (Text1 as well) would get it anyway.
+    QCOMPARE(form->focusWidget(), find("Text1"));
 }
 
 void TestForm1::tabOrder()
@@ -300,6 +308,41 @@ void TestForm1::drawsAtTheScreensScale()
     const QPixmap shot = form->grab();
     QCOMPARE(shot.size(), QSize(433, 489) * scale);
     QCOMPARE(find("Image1")->grab().size(), QSize(326, 36) * scale);
+
+    // What is drawn, not only how much: the window drawn at the other scale
+    // (2 on a scale-1 screen, 1 on a scale-2 screen) must match the screen's
+    // picture once the double-size one is brought down to 433 x 489. Text and
+    // line edges are smoothed differently at each scale and may land a pixel
+    // apart, so a pixel matches when it is within 64 per channel of a pixel
+    // at most one away.
+    const qreal otherScale = 3 - scale;
+    QPixmap other(QSize(433, 489) * otherScale);
+    other.setDevicePixelRatio(otherScale);
+    form->render(&other);
+    const QImage single =
+        (scale == 2 ? other : shot).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage halved = (scale == 2 ? shot : other)
+                              .toImage()
+                              .convertToFormat(QImage::Format_RGB32)
+                              .scaled(433, 489, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const auto near = [](QRgb a, QRgb b) {
+        return qAbs(qRed(a) - qRed(b)) <= 64 && qAbs(qGreen(a) - qGreen(b)) <= 64 &&
+               qAbs(qBlue(a) - qBlue(b)) <= 64;
+    };
+    int differing = 0;
+    for (int y = 0; y < 489; ++y) {
+        for (int x = 0; x < 433; ++x) {
+            bool matched = false;
+            for (int dy = -1; dy <= 1 && !matched; ++dy)
+                for (int dx = -1; dx <= 1 && !matched; ++dx)
+                    matched = halved.valid(x + dx, y + dy) &&
+                              near(single.pixel(x, y), halved.pixel(x + dx, y + dy));
+            differing += !matched;
+        }
+    }
+    // 40 to 60 differ, in the bold title's strokes. A caption drawn two pixels
+    // off adds some 100, the banner two pixels off some 900.
+    QVERIFY2(differing <= 100, qPrintable(QStringLiteral("%1 pixels differ").arg(differing)));
 }
 
 QTEST_MAIN(TestForm1)

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -34,6 +35,7 @@ private slots:
     void failedComputationLeavesEveryBox_data();
     void failedComputationLeavesEveryBox();
     void limitCaseShowsTheMessageTwice();
+    void otherFailuresPassThroughTheTrap();
     void computeTwiceGivesTheSameResult();
     void resetEmptiesTheBoxesAndKeepsThePaymentKind();
 
@@ -156,6 +158,15 @@ void TestHandlers::limitCaseShowsTheMessageTwice()
     QCOMPARE(platform->messages(), (Messages{limitMessage, limitMessage}));
     QCOMPARE(box(Control::Text4), "$0");
     QCOMPARE(box(Control::Text5), "601");
+}
+
+void TestHandlers::otherFailuresPassThroughTheTrap()
+{
+    // The trap is for the computation's own failure only. Anything else, here
+    // thrown by the platform while it shows the limit message, goes on up.
+    platform->onMessage = [](std::string_view) { throw std::logic_error("not the computation's"); };
+    enter("10", "18", "1000");
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, platform->DeliverClick(Control::Command1));
 }
 
 void TestHandlers::computeTwiceGivesTheSameResult()

@@ -21,6 +21,19 @@ const QLocale& localeOf(Region region)
     return region == Region::English ? english : german;
 }
 
+// Reads text into *value. A RuntimeError comes back as false, to fail the
+// one check that made it, where an escaping exception would end the whole
+// run and lose the report of every test after it.
+bool tryRead(const LocaleNumbers& numbers, const std::string& text, double* value)
+{
+    try {
+        *value = numbers.toDouble(text);
+        return true;
+    } catch (const RuntimeError&) {
+        return false;
+    }
+}
+
 } // namespace
 
 class TestLocaleNumbers : public QObject
@@ -63,6 +76,12 @@ void TestLocaleNumbers::readsRegionalNumbers_data()
         << french << QString::fromUtf8("1\u202f234,5") << 1234.5;
     QTest::newRow("space grouping, ASCII minus") << swedish << "-12,5" << -12.5;
     QTest::newRow("space grouping, exponent") << swedish << "1E+15" << 1e15;
+    // Qt 6.4's Swedish parser takes "E" but refuses a small "e": these are
+    // read by the plain form alone, which must swap the decimal comma for a
+    // point and drop the spaces around.
+    QTest::newRow("space grouping, small e exponent") << swedish << "2,5e-05" << 2.5e-5;
+    QTest::newRow("space grouping, small e exponent, spaces around")
+        << swedish << "  2,5e-05  " << 2.5e-5;
     QTest::newRow("right-to-left locale") << hebrew << "-12.5" << -12.5;
 }
 
@@ -71,7 +90,9 @@ void TestLocaleNumbers::readsRegionalNumbers()
     QFETCH(QLocale, locale);
     QFETCH(QString, text);
     QFETCH(double, value);
-    QCOMPARE(LocaleNumbers(locale).toDouble(text.toStdString()), value);
+    double read = 0;
+    QVERIFY2(tryRead(LocaleNumbers(locale), text.toStdString(), &read), qPrintable(text));
+    QCOMPARE(read, value);
 }
 
 void TestLocaleNumbers::rejectsWhatIsNoFiniteNumber_data()
@@ -168,7 +189,8 @@ void TestLocaleNumbers::readsBackWhatItWrites()
         const std::string text = numbers.toText(value);
         // What was written has 15 significant digits; reading it back must
         // land within half a unit in the 15th digit.
-        const double back = numbers.toDouble(text);
+        double back = 0;
+        QVERIFY2(tryRead(numbers, text, &back), text.c_str());
         QVERIFY2(std::abs(back - value) <= std::abs(value) * 5e-15, text.c_str());
     }
     // The largest double rounds up to a text just past the range.
@@ -186,11 +208,10 @@ void TestLocaleNumbers::readsAsWindowsDoes()
 {
     QFETCH(int, row);
     const ReadCase& c = readCases[row];
-    const LocaleNumbers numbers(localeOf(c.region));
+    double value = 0;
+    QCOMPARE(tryRead(LocaleNumbers(localeOf(c.region)), c.text, &value), c.readable);
     if (c.readable)
-        QCOMPARE(numbers.toDouble(c.text), c.value);
-    else
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, numbers.toDouble(c.text));
+        QCOMPARE(value, c.value);
 }
 
 void TestLocaleNumbers::writesAsWindowsDoes_data()
@@ -206,7 +227,9 @@ void TestLocaleNumbers::writesAsWindowsDoes()
     const WriteCase& c = writeCases[row];
     const LocaleNumbers numbers(localeOf(c.region));
     QCOMPARE(numbers.toText(c.value), c.text);
-    QCOMPARE(numbers.toText(numbers.toDouble(c.text)), c.text);
+    double back = 0;
+    QVERIFY(tryRead(numbers, c.text, &back));
+    QCOMPARE(numbers.toText(back), c.text);
 }
 
 QTEST_GUILESS_MAIN(TestLocaleNumbers)

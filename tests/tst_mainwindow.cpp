@@ -1,4 +1,6 @@
 // The real window, driven with keyboard and mouse as a person would.
+#include "application.h"
+#include "dialogfont.h"
 #include "form1.h"
 #include "qtplatform.h"
 #include "startup.h"
@@ -8,6 +10,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -24,6 +27,7 @@ struct ShownBox
     int buttons = 0;
     bool okIsDefault = false;
     bool modal = false;
+    QFont font;
 };
 
 } // namespace
@@ -53,23 +57,37 @@ private:
         return platform->window()->findChild<T*>(QLatin1String(name));
     }
     void type(const char* box, const QString& text);
-    // Answers each message box with Enter, recording what it showed.
-    void answerMessageBoxes();
+    // Runs every few milliseconds while a test runs, also inside a message
+    // box's own event loop: answers an open box with Enter, recording what it
+    // showed. A box the test does not expect fails the test with its text.
+    void watchForMessageBoxes();
+    // From here on the test expects message boxes.
+    void answerMessageBoxes() { boxesExpected = true; }
 
     std::unique_ptr<QtPlatform> platform;
     QList<ShownBox> shown;
+    QTimer boxWatch;
+    bool boxesExpected = false;
     bool loadedWhileHidden = false;
 };
 
 void TestMainWindow::initTestCase()
 {
-    QApplication::setApplicationDisplayName(QStringLiteral("Corvatta"));
+    setUpApplication();
+    connect(&boxWatch, &QTimer::timeout, this, &TestMainWindow::watchForMessageBoxes);
+    boxWatch.setInterval(10);
 }
 
 void TestMainWindow::init()
 {
     shown.clear();
+    boxesExpected = false;
     loadedWhileHidden = false;
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("^Unexpected message box")));
+    boxWatch.start();
+    // Qt would end the program on the last window's close by itself; the
+    // program's own start-up must be what switches that on.
+    QApplication::setQuitOnLastWindowClosed(false);
     // Record whether the load selected "Fixed" before the window was shown.
     const auto factory = [this](const WindowEvents& events) {
         std::unique_ptr<QWidget> window = createForm1(events);
@@ -89,6 +107,7 @@ void TestMainWindow::init()
 
 void TestMainWindow::cleanup()
 {
+    boxWatch.stop();
     platform.reset();
 }
 
@@ -101,25 +120,23 @@ void TestMainWindow::type(const char* box, const QString& text)
     QTest::keyClicks(edit, text);
 }
 
-void TestMainWindow::answerMessageBoxes()
+void TestMainWindow::watchForMessageBoxes()
 {
-    QTimer::singleShot(0, this, [this] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) {
-            answerMessageBoxes(); // not open yet
-            return;
-        }
-        ShownBox seen;
-        seen.title = box->windowTitle();
-        seen.text = box->text();
-        seen.icon = box->icon();
-        seen.buttons = int(box->buttons().size());
-        seen.okIsDefault = box->defaultButton() == box->button(QMessageBox::Ok);
-        seen.modal = box->isModal();
-        shown << seen;
-        QTest::keyClick(box, Qt::Key_Enter);
-        answerMessageBoxes(); // there may be a second one
-    });
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box)
+        return;
+    ShownBox seen;
+    seen.title = box->windowTitle();
+    seen.text = box->text();
+    seen.icon = box->icon();
+    seen.buttons = int(box->buttons().size());
+    seen.okIsDefault = box->defaultButton() == box->button(QMessageBox::Ok);
+    seen.modal = box->isModal();
+    seen.font = box->font();
+    shown << seen;
+    if (!boxesExpected)
+        qWarning("Unexpected message box: %s", qPrintable(seen.text));
+    QTest::keyClick(box, Qt::Key_Enter);
 }
 
 void TestMainWindow::loadsBeforeShowing()
@@ -179,6 +196,7 @@ void TestMainWindow::missingInputShowsAMessageBox()
     QCOMPARE(shown[0].buttons, 1);
     QVERIFY(shown[0].okIsDefault);
     QVERIFY(shown[0].modal);
+    QCOMPARE(shown[0].font, dialogFont());
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     QCOMPARE(find<QLineEdit>("Text4")->text(), "kept");
 }

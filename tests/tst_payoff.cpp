@@ -205,6 +205,11 @@ void TestPayoff::overflowStopsTheSimulation_data()
     QTest::newRow("principal overflows") << Simulation(FixedPayoff) << -1.0 << 1e308 << 1.7e308;
     QTest::newRow("declining share overflows")
         << Simulation(DecliningPayoff) << 0.01 << 1e-300 << 1e300;
+    // Each month's interest is 0.1 * 1e307 = 1e306, which the payment of
+    // 1e306 just covers: the balance stays at 1e307 and every product and
+    // difference stays finite, but the total interest, n * 1e306, passes the
+    // largest double (1.797e308) in month 180, well before the limit.
+    QTest::newRow("total interest overflows") << Simulation(FixedPayoff) << 0.1 << 1e307 << 1e306;
 }
 
 void TestPayoff::overflowStopsTheSimulation()
