@@ -71,7 +71,20 @@ std::vector<HWND> children(HWND window, const char* className)
     return found;
 }
 
-void runsAndCloses()
+// The client area, and Text1's place in it, at the screen's resolution:
+// twips / 15 at 96 dpi, and half as much again at 144 dpi (433 x 1.5 =
+// 649.5 and 489 x 1.5 = 733.5, rounded up; Text1 at (120 + 3720) / 10,
+// (1920 + 1800) / 10, 2295 / 10 wide).
+struct Scaled
+{
+    int dpi;
+    SIZE client;
+    RECT text1;
+};
+constexpr Scaled at96{96, {433, 489}, {256, 248, 256 + 153, 248 + 19}};
+constexpr Scaled at144{144, {650, 734}, {384, 372, 384 + 230, 372 + 29}};
+
+void runsAndCloses(const Scaled& scaled)
 {
     TEST("starts with stray arguments");
     std::wstring commandLine = L"\"" + exe + L"\" --help /x -platform none";
@@ -87,8 +100,8 @@ void runsAndCloses()
         CHECK_EQ(toUtf8(textOf(window)), "Corvatta");
         RECT client;
         GetClientRect(window, &client);
-        CHECK_EQ(client.right, 433);
-        CHECK_EQ(client.bottom, 489);
+        CHECK_EQ(client.right, scaled.client.cx);
+        CHECK_EQ(client.bottom, scaled.client.cy);
         const LONG style = GetWindowLongW(window, GWL_STYLE);
         CHECK(!(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)));
 
@@ -97,6 +110,13 @@ void runsAndCloses()
         const std::vector<HWND> boxes = children(window, "Edit");
         const std::vector<HWND> lists = children(window, "ComboBox");
         if (CHECK_EQ(boxes.size(), 5U) && CHECK_EQ(lists.size(), 1U)) {
+            RECT text1;
+            GetWindowRect(boxes[0], &text1);
+            MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&text1), 2);
+            CHECK_EQ(text1.left, scaled.text1.left);
+            CHECK_EQ(text1.top, scaled.text1.top);
+            CHECK_EQ(text1.right, scaled.text1.right);
+            CHECK_EQ(text1.bottom, scaled.text1.bottom);
             CHECK_EQ(SendMessageW(lists[0], CB_GETCURSEL, 0, 0), 0); // "Fixed" once loaded
             const wchar_t* inputs[] = {L"100", L"18", L"1000"};
             for (int i = 0; i < 3; ++i)
@@ -214,9 +234,15 @@ void iconAndManifest()
 
 } // namespace
 
-int wmain()
+// With "144", the screen is set to 144 dpi (at-dpi.sh) and only the window
+// is checked.
+int wmain(int argc, wchar_t** argv)
 {
-    runsAndCloses();
+    if (argc > 1 && std::wstring(argv[1]) == L"144") {
+        runsAndCloses(at144);
+        return wintest::finish();
+    }
+    runsAndCloses(at96);
     versionInformation();
     iconAndManifest();
     return wintest::finish();
