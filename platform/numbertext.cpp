@@ -86,12 +86,12 @@ std::optional<double> readNumber(std::string_view text, const NumberFormat& form
         if (runs.front() == 0)
             return std::nullopt;
         for (std::size_t r = 1; r < runs.size(); ++r) {
-            const std::size_t size = static_cast<std::size_t>(
+            const auto size = static_cast<std::size_t>(
                 r + 1 == runs.size() ? format.groupSize : format.higherGroupSize);
             if (runs[r] != size)
                 return std::nullopt;
         }
-        const std::size_t first = static_cast<std::size_t>(
+        const auto first = static_cast<std::size_t>(
             runs.size() == 2 ? format.groupSize : format.higherGroupSize);
         if (runs.front() > first)
             return std::nullopt;
