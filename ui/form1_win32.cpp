@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -110,8 +111,62 @@ template <typename T> struct ComRelease
 };
 template <typename T> using Com = std::unique_ptr<T, ComRelease<T>>;
 
-// The banner, decoded from the JPEG linked into the program by Windows' own
-// imaging component, as a 24-bit bitmap at its natural size.
+// A JPEG held in memory as a top-down 24-bit bitmap, decoded by Windows' own
+// imaging component (COM must be set up).
+HBITMAP decodeJpeg(BYTE* bytes, DWORD size)
+{
+    IWICImagingFactory* rawFactory = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, reinterpret_cast<void**>(&rawFactory))))
+        return nullptr;
+    const Com<IWICImagingFactory> factory(rawFactory);
+    IWICStream* rawStream = nullptr;
+    if (FAILED(factory->CreateStream(&rawStream)))
+        return nullptr;
+    const Com<IWICStream> stream(rawStream);
+    IWICBitmapDecoder* rawDecoder = nullptr;
+    if (FAILED(stream->InitializeFromMemory(bytes, size)) ||
+        FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr,
+                                                WICDecodeMetadataCacheOnDemand, &rawDecoder)))
+        return nullptr;
+    const Com<IWICBitmapDecoder> decoder(rawDecoder);
+    IWICBitmapFrameDecode* rawFrame = nullptr;
+    if (FAILED(decoder->GetFrame(0, &rawFrame)))
+        return nullptr;
+    const Com<IWICBitmapFrameDecode> frame(rawFrame);
+    IWICFormatConverter* rawConverter = nullptr;
+    if (FAILED(factory->CreateFormatConverter(&rawConverter)))
+        return nullptr;
+    const Com<IWICFormatConverter> converter(rawConverter);
+    UINT width = 0;
+    UINT height = 0;
+    if (FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat24bppBGR,
+                                     WICBitmapDitherTypeNone, nullptr, 0,
+                                     WICBitmapPaletteTypeCustom)) ||
+        FAILED(converter->GetSize(&width, &height)))
+        return nullptr;
+
+    // 24 bits, not 32: the themed static control would take a 32-bit
+    // bitmap's empty alpha channel for transparency.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = static_cast<LONG>(width);
+    info.bmiHeader.biHeight = -static_cast<LONG>(height); // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    const UINT stride = (width * 3 + 3) & ~3U; // rows padded to whole 32-bit words
+    if (bitmap &&
+        FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(pixels)))) {
+        DeleteObject(bitmap);
+        bitmap = nullptr;
+    }
+    return bitmap;
+}
+
+// The banner, from the JPEG linked into the program: no file is read.
 HBITMAP loadBanner(HINSTANCE instance)
 {
     const HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(CORVATTA_BANNER_RESOURCE),
@@ -119,59 +174,9 @@ HBITMAP loadBanner(HINSTANCE instance)
     const HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
     if (!loaded)
         return nullptr;
-    auto* const bytes = static_cast<BYTE*>(LockResource(loaded));
-    const DWORD size = SizeofResource(instance, resource);
-
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    HBITMAP bitmap = nullptr;
-    {
-        IWICImagingFactory* rawFactory = nullptr;
-        IWICStream* rawStream = nullptr;
-        IWICBitmapDecoder* rawDecoder = nullptr;
-        IWICBitmapFrameDecode* rawFrame = nullptr;
-        IWICFormatConverter* rawConverter = nullptr;
-        if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                    IID_IWICImagingFactory,
-                                    reinterpret_cast<void**>(&rawFactory))))
-            return nullptr;
-        const Com<IWICImagingFactory> factory(rawFactory);
-        if (FAILED(factory->CreateStream(&rawStream)))
-            return nullptr;
-        const Com<IWICStream> stream(rawStream);
-        UINT width = 0;
-        UINT height = 0;
-        if (SUCCEEDED(stream->InitializeFromMemory(bytes, size)) &&
-            SUCCEEDED(factory->CreateDecoderFromStream(
-                stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, &rawDecoder))) {
-            const Com<IWICBitmapDecoder> decoder(rawDecoder);
-            if (SUCCEEDED(decoder->GetFrame(0, &rawFrame)) &&
-                SUCCEEDED(factory->CreateFormatConverter(&rawConverter))) {
-                const Com<IWICBitmapFrameDecode> frame(rawFrame);
-                const Com<IWICFormatConverter> converter(rawConverter);
-                if (SUCCEEDED(converter->Initialize(frame.get(), GUID_WICPixelFormat24bppBGR,
-                                                    WICBitmapDitherTypeNone, nullptr, 0,
-                                                    WICBitmapPaletteTypeCustom)) &&
-                    SUCCEEDED(converter->GetSize(&width, &height))) {
-                    // 24-bit rows are padded to whole 32-bit words.
-                    const UINT stride = (width * 3 + 3) & ~3U;
-                    BITMAPINFO info{};
-                    info.bmiHeader.biSize = sizeof info.bmiHeader;
-                    info.bmiHeader.biWidth = static_cast<LONG>(width);
-                    info.bmiHeader.biHeight = -static_cast<LONG>(height); // top-down
-                    info.bmiHeader.biPlanes = 1;
-                    info.bmiHeader.biBitCount = 24;
-                    info.bmiHeader.biCompression = BI_RGB;
-                    void* pixels = nullptr;
-                    bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-                    if (bitmap && FAILED(converter->CopyPixels(nullptr, stride, stride * height,
-                                                               static_cast<BYTE*>(pixels)))) {
-                        DeleteObject(bitmap);
-                        bitmap = nullptr;
-                    }
-                }
-            }
-        }
-    }
+    const HBITMAP bitmap =
+        decodeJpeg(static_cast<BYTE*>(LockResource(loaded)), SizeofResource(instance, resource));
     if (SUCCEEDED(com))
         CoUninitialize();
     return bitmap;
