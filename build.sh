@@ -2,6 +2,7 @@
 # Set up, build, and then open the calculator or run every test.
 #   ./build.sh run    install what is missing, build, open the calculator
 #   ./build.sh test   install what is missing, build, run the whole test suite
+#   ./build.sh deb    build the Debian package into build/deb (tools/build_deb.sh)
 # Works on a fresh Debian 12 machine, as root or with sudo.
 set -eu
 cd "$(dirname "$0")"
@@ -44,8 +45,11 @@ test)
     cd "$build_dir"
     ctest --output-on-failure -j "$(nproc)"
     ;;
+deb)
+    exec tools/build_deb.sh "$build_dir/deb"
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|deb" >&2
     exit 2
     ;;
 esac
