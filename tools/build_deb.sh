@@ -37,5 +37,16 @@ dpkg-deb -f "$deb" Installed-Size Depends
 dpkg-deb -c "$deb"
 echo
 echo "==== lintian"
-lintian --info --display-info --fail-on error,warning "$changes"
+# Debian 13's lintian runs AppStream 1.0's validate-tree, which fails the
+# metainfo for naming no homepage; the project has none to name. That one tag
+# is set aside where lintian knows it (Debian 12's does not, and would call an
+# override for it an error). The test suite still validates the metainfo
+# strictly under both AppStream versions (desktop_metainfo).
+set_aside=""
+if lintian-explain-tags appstream-metadata-validation-failed >/dev/null 2>&1; then
+    set_aside="--suppress-tags appstream-metadata-validation-failed"
+    echo "(set aside: appstream-metadata-validation-failed, as the project has no homepage)"
+fi
+# shellcheck disable=SC2086 # empty or two words
+lintian --info --display-info --fail-on error,warning $set_aside "$changes"
 echo "lintian: no errors or warnings"

@@ -1,3 +1,4 @@
+# shellcheck shell=sh
 # Helpers for the checks that run in a throwaway Debian root; sourced by
 # tools/check_deb_install.sh and tools/check_debian13.sh. Needs root.
 #
