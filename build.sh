@@ -3,7 +3,7 @@
 #   ./build.sh run    install what is missing, build, open the calculator
 #   ./build.sh test   install what is missing, build, run the whole test suite
 #   ./build.sh deb    build the Debian package into build/deb (tools/build_deb.sh)
-# Works on a fresh Debian 12 machine, as root or with sudo.
+# Works on a fresh Debian 12 or 13 machine, as root or with sudo.
 set -eu
 cd "$(dirname "$0")"
 
