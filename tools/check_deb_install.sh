@@ -6,14 +6,12 @@
 # The root is this machine's release, made with debootstrap --variant=minbase
 # in build/chroots/install. Needs root; installs debootstrap if missing.
 set -eu
+deb=""
+[ $# -gt 0 ] && deb=$(realpath -m "$1")
 cd "$(dirname "$0")/.."
 . tools/chroot_lib.sh
 
-if [ $# -gt 0 ]; then
-    deb=$1
-else
-    deb=$(ls build/deb/corvatta_*.deb)
-fi
+[ -n "$deb" ] || deb=$(ls build/deb/corvatta_*.deb 2>/dev/null || echo build/deb/corvatta_*.deb)
 [ -f "$deb" ] || { echo "no package $deb; build it with ./build.sh deb" >&2; exit 1; }
 [ "$(id -u)" -eq 0 ] || { echo "$0: needs root (chroot, mount)" >&2; exit 1; }
 tools/ensure_packages.sh debootstrap
