@@ -4,7 +4,8 @@
 #   ./build.sh test     install what is missing, build both, run every test
 #                       (the Windows build's under Wine)
 #   ./build.sh windows  install what is missing, cross-compile Corvatta.exe
-# Works on a fresh Debian 12 machine, as root or with sudo.
+#   ./build.sh deb      build the Debian package into build/deb (tools/build_deb.sh)
+# Works on a fresh Debian 12 or 13 machine, as root or with sudo.
 set -eu
 cd "$(dirname "$0")"
 
@@ -78,8 +79,11 @@ windows)
     install_missing $windows_packages
     build_windows -DBUILD_TESTING=OFF
     ;;
+deb)
+    exec tools/build_deb.sh "$build_dir/deb"
+    ;;
 *)
-    echo "usage: $0 run|test|windows" >&2
+    echo "usage: $0 run|test|windows|deb" >&2
     exit 2
     ;;
 esac

@@ -1,15 +1,20 @@
 #!/usr/bin/python3
-"""Turn the window icon (ui/resources/corvatta.ico) into the 32x32 PNG that
-the Linux desktop shows in menus and docks.
+"""Turn the window icon (ui/resources/corvatta.ico) into the PNGs that the
+Linux desktop shows in menus, docks and software centres.
 
-Writes io.github.corvatta.Corvatta.png next to this script. Re-run from the
-repository root after the icon changes:
+Writes io.github.corvatta.Corvatta.png (32x32) next to this script, and the
+same picture at 64x64, 128x128 and 256x256 under hicolor/<size>/apps/, so
+that high-resolution screens are not left to blur the 32-pixel image. The
+icon is pixel art: each larger size repeats every pixel 2, 4 or 8 times
+(no smoothing), which keeps its edges as sharp as in the original. A 48-pixel
+size is left out on purpose, as 1.5 pixels per pixel would make some lines
+thicker than others. Re-run from the repository root after the icon changes:
 
     /usr/bin/python3 app/desktop/make_png_icon.py
 
 Needs Pillow (Debian: python3-pil). The ICO's AND mask becomes the PNG's
 alpha channel, so pixels that are transparent on the window stay
-transparent on the desktop. The PNG carries no timestamp or other metadata,
+transparent on the desktop. The PNGs carry no timestamp or other metadata,
 so the output is the same on every run.
 """
 import os
@@ -19,8 +24,15 @@ from PIL import Image
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.join(HERE, "..", "..", "ui", "resources", "corvatta.ico")
-TARGET = os.path.join(HERE, "io.github.corvatta.Corvatta.png")
+NAME = "io.github.corvatta.Corvatta.png"
 SIZE = (32, 32)
+SCALES = (2, 4, 8)
+
+
+def save(image, target):
+    os.makedirs(os.path.dirname(target), exist_ok=True)
+    image.save(target, format="PNG", optimize=True)
+    print(f"wrote {os.path.relpath(target)}")
 
 
 def main():
@@ -31,8 +43,11 @@ def main():
         image = ico.convert("RGBA")
     if image.size != SIZE:
         sys.exit(f"expected a {SIZE[0]}x{SIZE[1]} image, got {image.size}")
-    image.save(TARGET, format="PNG", optimize=True)
-    print(f"wrote {os.path.relpath(TARGET)}")
+    save(image, os.path.join(HERE, NAME))
+    for scale in SCALES:
+        width, height = SIZE[0] * scale, SIZE[1] * scale
+        larger = image.resize((width, height), Image.Resampling.NEAREST)
+        save(larger, os.path.join(HERE, "hicolor", f"{width}x{height}", "apps", NAME))
 
 
 if __name__ == "__main__":
