@@ -238,6 +238,9 @@ void iconAndManifest()
 // is checked.
 int wmain(int argc, wchar_t** argv)
 {
+    // Measure in the screen's own pixels: Windows (and newer Wine) show a
+    // program that is not dpi-aware every other window scaled down to 96 dpi.
+    SetProcessDPIAware();
     if (argc > 1 && std::wstring(argv[1]) == L"144") {
         runsAndCloses(at144);
         return wintest::finish();
