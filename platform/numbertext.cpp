@@ -10,11 +10,9 @@ namespace {
 // The white space that may stand around a number: ASCII white space and the
 // Unicode spaces, as they are encoded in UTF-8.
 constexpr std::string_view spaces[] = {
-    " ",        "\t",       "\n",       "\v",           "\f",           "\r",
-    "\u0085",   "\u00a0",   "\u1680",   "\u2000",       "\u2001",       "\u2002",
-    "\u2003",   "\u2004",   "\u2005",   "\u2006",       "\u2007",       "\u2008",
-    "\u2009",   "\u200a",   "\u2028",   "\u2029",       "\u202f",       "\u205f",
-    "\u3000"};
+    " ",      "\t",     "\n",     "\v",     "\f",     "\r",     "\u0085", "\u00a0", "\u1680",
+    "\u2000", "\u2001", "\u2002", "\u2003", "\u2004", "\u2005", "\u2006", "\u2007", "\u2008",
+    "\u2009", "\u200a", "\u2028", "\u2029", "\u202f", "\u205f", "\u3000"};
 
 std::size_t spaceAt(std::string_view text, bool atEnd)
 {
@@ -33,7 +31,10 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // Where a separator looks like a space, a typed space stands for it too.
 bool startsWithSeparator(std::string_view text, const std::string& separator, std::size_t* length)
@@ -91,8 +92,8 @@ std::optional<double> readNumber(std::string_view text, const NumberFormat& form
             if (runs[r] != size)
                 return std::nullopt;
         }
-        const auto first = static_cast<std::size_t>(
-            runs.size() == 2 ? format.groupSize : format.higherGroupSize);
+        const auto first =
+            static_cast<std::size_t>(runs.size() == 2 ? format.groupSize : format.higherGroupSize);
         if (runs.front() > first)
             return std::nullopt;
     }

@@ -10,8 +10,8 @@
 namespace {
 
 // Closing the window quits the message loop: no code of the program runs.
-LRESULT CALLBACK quitOnDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                               UINT_PTR, DWORD_PTR)
+LRESULT CALLBACK quitOnDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR)
 {
     if (message == WM_DESTROY)
         PostQuitMessage(0);

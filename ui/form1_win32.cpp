@@ -158,8 +158,8 @@ HBITMAP decodeJpeg(BYTE* bytes, DWORD size)
     void* pixels = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
     const UINT stride = (width * 3 + 3) & ~3U; // rows padded to whole 32-bit words
-    if (bitmap &&
-        FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(pixels)))) {
+    if (bitmap && FAILED(converter->CopyPixels(nullptr, stride, stride * height,
+                                               static_cast<BYTE*>(pixels)))) {
         DeleteObject(bitmap);
         bitmap = nullptr;
     }
@@ -321,16 +321,16 @@ Win32Window createForm1Win32(const WindowEvents& events)
         // A drop-down list's height includes its open list; its closed
         // height is set from the table below.
         const int height = settings->kind == form1::Kind::DropDownList ? r.height * 8 : r.height;
-        const auto id = static_cast<std::size_t>(firstControlId + (settings - form1::controls.data()));
-        const HWND control = CreateWindowExW(
-            kind.exStyle, kind.name, toUtf16(settings->caption).c_str(),
-            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, scaled(left), scaled(top),
-            scaled(r.width), scaled(height), made.window, reinterpret_cast<HMENU>(id), instance,
-            nullptr);
-        SendMessageW(control, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(settings->font ? state->titleFont
-                                                              : state->dialogFont),
-                     FALSE);
+        const auto id =
+            static_cast<std::size_t>(firstControlId + (settings - form1::controls.data()));
+        const HWND control =
+            CreateWindowExW(kind.exStyle, kind.name, toUtf16(settings->caption).c_str(),
+                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, scaled(left),
+                            scaled(top), scaled(r.width), scaled(height), made.window,
+                            reinterpret_cast<HMENU>(id), instance, nullptr);
+        SendMessageW(
+            control, WM_SETFONT,
+            reinterpret_cast<WPARAM>(settings->font ? state->titleFont : state->dialogFont), FALSE);
 
         switch (settings->kind) {
         case form1::Kind::TextBox:

@@ -23,8 +23,7 @@ inline Tally& tally()
     return t;
 }
 
-inline bool report(bool ok, const char* what, const std::string& detail, const char* file,
-                   int line)
+inline bool report(bool ok, const char* what, const std::string& detail, const char* file, int line)
 {
     if (ok) {
         ++tally().passed;

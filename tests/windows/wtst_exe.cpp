@@ -91,8 +91,8 @@ void runsAndCloses(const Scaled& scaled)
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CHECK(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                              nullptr, nullptr, &startup, &process)))
+    if (!CHECK(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              nullptr, &startup, &process)))
         return;
     const HWND window = waitForWindow(process.dwProcessId);
     if (CHECK(window)) {
@@ -212,9 +212,9 @@ void iconAndManifest()
             CHECK_EQ(bytes.size(), 2216U);
             CHECK(expected.size() == 22 + 2216 &&
                   std::equal(bytes.begin(), bytes.end(), expected.begin() + 22));
-            const HICON icon = CreateIconFromResourceEx(bytes.data(),
-                                                        static_cast<DWORD>(bytes.size()), TRUE,
-                                                        0x00030000, 32, 32, LR_DEFAULTCOLOR);
+            const HICON icon =
+                CreateIconFromResourceEx(bytes.data(), static_cast<DWORD>(bytes.size()), TRUE,
+                                         0x00030000, 32, 32, LR_DEFAULTCOLOR);
             CHECK(icon);
             DestroyIcon(icon);
         }

@@ -185,10 +185,10 @@ void controlsAsCreated()
         {"Text4", "Edit", "", at(frame + 248, frameTop + 288, 153, 19)},
         {"Text5", "Edit", "", at(frame + 248, frameTop + 320, 153, 19)},
         {"Label8", "Static", description, at(frame + 16, frameTop + 24, 385, 73)},
-        {"Label6", "Static", "Number of months to erase this debt :",
-         at(frame + 16, frameTop + 320, 193, 21)},
-        {"Label3", "Static", "Interest you pay every month :",
-         at(frame + 16, frameTop + 288, 201, 13)},
+        {"Label6", "Static",
+         "Number of months to erase this debt :", at(frame + 16, frameTop + 320, 193, 21)},
+        {"Label3", "Static",
+         "Interest you pay every month :", at(frame + 16, frameTop + 288, 201, 13)},
         {"Label5", "Static", "Are you making \"Fixed\" or \"Declining Minimum\" payments ?",
          at(frame + 16, frameTop + 216, 209, 29)},
         {"Label4", "Static", "What is your remaining principale balance ?",
@@ -316,7 +316,8 @@ void fontsAndCaptions()
 
     TEST("banner");
     const HWND banner = w.find("Static", "");
-    const auto picture = reinterpret_cast<HBITMAP>(SendMessageW(banner, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    const auto picture =
+        reinterpret_cast<HBITMAP>(SendMessageW(banner, STM_GETIMAGE, IMAGE_BITMAP, 0));
     BITMAP size{};
     if (CHECK(picture) && CHECK(GetObjectW(picture, sizeof size, &size))) {
         CHECK_EQ(size.bmWidth, 326);
@@ -341,16 +342,16 @@ void keyboard()
     CHECK_EQ(w.focused(), "Text1");
 
     TEST("Tab and Shift+Tab");
-    const Control forward[] = {Control::Text2,    Control::Text3, Control::Combo1,
+    const Control forward[] = {Control::Text2,    Control::Text3,    Control::Combo1,
                                Control::Command1, Control::Command2, Control::Text4,
                                Control::Text5,    Control::Text1};
     for (const Control next : forward) {
         w.press(VK_TAB);
         CHECK_EQ(w.focused(), controlName(next));
     }
-    const Control backward[] = {Control::Text5, Control::Text4,  Control::Command2,
+    const Control backward[] = {Control::Text5,    Control::Text4,  Control::Command2,
                                 Control::Command1, Control::Combo1, Control::Text3,
-                                Control::Text2, Control::Text1};
+                                Control::Text2,    Control::Text1};
     for (const Control next : backward) {
         w.press(VK_TAB, true);
         CHECK_EQ(w.focused(), controlName(next));
@@ -404,12 +405,30 @@ void handlers()
         {"fixed, worked example", "100", "18", "1000", 0, {}, "$8.32933527851622", "11"},
         {"declining, worked example", "100", "18", "1000", 1, {}, "$4.96154793619089", "33"},
         {"past the 600-month limit", "10", "18", "1000", 0, {limit, limit}, "$0", "601"},
-        {"payment missing", "", "18", "1000", 0,
-         {"Please enter this debt's current payment monthly amount"}, "before", "before"},
-        {"rate of exactly 0", "100", "0", "", 0, {"Please enter this debt's annual interest rate"},
-         "before", "before"},
-        {"balance missing", "100", "18", "", 0, {"Please enter this debt's current balance"},
-         "before", "before"},
+        {"payment missing",
+         "",
+         "18",
+         "1000",
+         0,
+         {"Please enter this debt's current payment monthly amount"},
+         "before",
+         "before"},
+        {"rate of exactly 0",
+         "100",
+         "0",
+         "",
+         0,
+         {"Please enter this debt's annual interest rate"},
+         "before",
+         "before"},
+        {"balance missing",
+         "100",
+         "18",
+         "",
+         0,
+         {"Please enter this debt's current balance"},
+         "before",
+         "before"},
         {"letters in the balance", "100", "18", "abc", 0, {}, "before", "before"},
         {"comma in an English number", "100", "18,5", "1000", 0, {}, "before", "before"},
     };
