@@ -69,14 +69,16 @@ std::optional<double> readNumber(std::string_view text, const NumberFormat& form
 
     // Whole part: digit runs between group separators. Only the runs after a
     // separator have a fixed length; the first holds 1 to that many digits.
+    // A separator that is also the decimal point cannot group.
+    const bool grouping = format.groupSeparator != format.decimalPoint;
     std::vector<std::size_t> runs{0};
     std::size_t separatorLength = 0;
     while (i < text.size()) {
         if (isDigit(text[i])) {
             plain += text[i++];
             ++runs.back();
-        } else if (startsWithSeparator(text.substr(i), format.groupSeparator, &separatorLength) &&
-                   format.groupSeparator != format.decimalPoint) {
+        } else if (grouping &&
+                   startsWithSeparator(text.substr(i), format.groupSeparator, &separatorLength)) {
             i += separatorLength;
             runs.push_back(0);
         } else {

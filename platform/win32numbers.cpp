@@ -36,7 +36,7 @@ NumberFormat windowsNumberFormat(const wchar_t* localeName)
         if (second > 0)
             higher = second;
     }
-    if (first <= 0 || format.groupSeparator == format.decimalPoint)
+    if (first <= 0)
         format.groupSeparator.clear();
     else {
         format.groupSize = static_cast<int>(first);
