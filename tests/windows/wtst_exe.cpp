@@ -1,11 +1,13 @@
 // Corvatta.exe as a user starts it: with stray arguments, one window of the
 // right size and frame, a computation through its controls, closed by its
 // Close button; and its icon and version details as Windows reads them.
+#include "messagebox.h"
 #include "utf16.h"
 #include "wintest.h"
 
 #include <windows.h>
 
+#include <atomic>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -15,20 +17,80 @@ namespace {
 
 const std::wstring exe = toUtf16(CORVATTA_EXE);
 
+using wintest::SeenMessage;
+
 std::wstring textOf(HWND window)
 {
-    // WM_GETTEXT crosses into the program's process; GetWindowText would not.
-    wchar_t text[256] = {};
-    SendMessageW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
-    return text;
+    return toUtf16(wintest::windowText(window));
 }
 
-std::string classOf(HWND window)
+// Reads and closes every message box of the program under test, on a thread
+// of its own: a box that nobody expected then fails its test at once, with
+// its text, instead of holding the program's click until the time runs out.
+class MessageBoxWatcher
 {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return toUtf8(name);
-}
+public:
+    explicit MessageBoxWatcher(DWORD process)
+        : process_(process), thread_(CreateThread(nullptr, 0, run, this, 0, nullptr))
+    {
+    }
+    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
+    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
+    ~MessageBoxWatcher()
+    {
+        stop_ = true;
+        WaitForSingleObject(thread_, 5000);
+        CloseHandle(thread_);
+    }
+
+    // The boxes seen since the last call, in the order they opened.
+    std::vector<SeenMessage> take()
+    {
+        AcquireSRWLockExclusive(&lock_);
+        std::vector<SeenMessage> boxes;
+        boxes.swap(seen_);
+        ReleaseSRWLockExclusive(&lock_);
+        return boxes;
+    }
+
+private:
+    static DWORD WINAPI run(void* self)
+    {
+        auto* watcher = static_cast<MessageBoxWatcher*>(self);
+        while (!watcher->stop_) {
+            EnumWindows(
+                [](HWND window, LPARAM param) -> BOOL {
+                    static_cast<MessageBoxWatcher*>(reinterpret_cast<void*>(param))->close(window);
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(self));
+            Sleep(20);
+        }
+        return 0;
+    }
+
+    void close(HWND window)
+    {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != process_ || !wintest::isMessageBox(window))
+            return;
+        SeenMessage box = wintest::readMessageBox(window);
+        AcquireSRWLockExclusive(&lock_);
+        seen_.push_back(box);
+        ReleaseSRWLockExclusive(&lock_);
+        wintest::pressOk(window);
+        // Gone before the next look, so that no box is counted twice.
+        for (int tries = 0; tries < 250 && IsWindow(window); ++tries)
+            Sleep(20);
+    }
+
+    const DWORD process_;
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    std::vector<SeenMessage> seen_;
+    std::atomic<bool> stop_ = false;
+    HANDLE thread_; // last: the thread starts once everything above exists
+};
 
 struct Search
 {
@@ -66,7 +128,7 @@ std::vector<HWND> children(HWND window, const char* className)
 {
     std::vector<HWND> found;
     for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        if (classOf(c) == className)
+        if (wintest::windowClass(c) == className)
             found.push_back(c);
     return found;
 }
@@ -84,6 +146,36 @@ struct Scaled
 constexpr Scaled at96{96, {433, 489}, {256, 248, 256 + 153, 248 + 19}};
 constexpr Scaled at144{144, {650, 734}, {384, 372, 384 + 230, 372 + 29}};
 
+const std::string& limit = wintest::limitMessage;
+
+// Types the three inputs and presses "Compute"; the boxes it showed, and the
+// two results, must be these.
+void compute(HWND window, MessageBoxWatcher& boxes, const std::vector<std::wstring>& inputs,
+             const std::vector<std::string>& messages, const char* average, const char* months)
+{
+    const std::vector<HWND> edits = children(window, "Edit");
+    for (std::size_t i = 0; i < inputs.size(); ++i)
+        SendMessageW(edits[i], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(inputs[i].c_str()));
+    for (HWND button : children(window, "Button"))
+        if (textOf(button) == L"Compute")
+            CHECK(SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 15000, nullptr));
+    const std::vector<SeenMessage> seen = boxes.take();
+    // An unexpected box fails here, named by its text.
+    for (std::size_t i = 0; i < seen.size() || i < messages.size(); ++i) {
+        const std::string shown = i < seen.size() ? seen[i].text : "(no box)";
+        const std::string expected = i < messages.size() ? messages[i] : "(no box)";
+        CHECK_EQ(shown, expected);
+        if (i < seen.size() && i < messages.size()) {
+            CHECK_EQ(seen[i].title, "Corvatta");
+            CHECK(seen[i].owner == window);
+            CHECK_EQ(seen[i].buttons, 1);
+            CHECK(!seen[i].icon);
+        }
+    }
+    CHECK_EQ(toUtf8(textOf(edits[3])), average);
+    CHECK_EQ(toUtf8(textOf(edits[4])), months);
+}
+
 void runsAndCloses(const Scaled& scaled)
 {
     TEST("starts with stray arguments");
@@ -94,6 +186,7 @@ void runsAndCloses(const Scaled& scaled)
     if (!CHECK(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                               nullptr, &startup, &process)))
         return;
+    MessageBoxWatcher boxes(process.dwProcessId);
     const HWND window = waitForWindow(process.dwProcessId);
     if (CHECK(window)) {
         TEST("window");
@@ -104,30 +197,29 @@ void runsAndCloses(const Scaled& scaled)
         CHECK_EQ(client.bottom, scaled.client.cy);
         const LONG style = GetWindowLongW(window, GWL_STYLE);
         CHECK(!(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)));
+        CHECK_EQ(boxes.take().size(), 0U);
 
-        TEST("a computation through the controls");
         // The boxes in the order they were made: Text1 to Text5.
-        const std::vector<HWND> boxes = children(window, "Edit");
+        const std::vector<HWND> edits = children(window, "Edit");
         const std::vector<HWND> lists = children(window, "ComboBox");
-        if (CHECK_EQ(boxes.size(), 5U) && CHECK_EQ(lists.size(), 1U)) {
+        if (CHECK_EQ(edits.size(), 5U) && CHECK_EQ(lists.size(), 1U)) {
+            TEST("Text1 in place");
             RECT text1;
-            GetWindowRect(boxes[0], &text1);
+            GetWindowRect(edits[0], &text1);
             MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&text1), 2);
             CHECK_EQ(text1.left, scaled.text1.left);
             CHECK_EQ(text1.top, scaled.text1.top);
             CHECK_EQ(text1.right, scaled.text1.right);
             CHECK_EQ(text1.bottom, scaled.text1.bottom);
             CHECK_EQ(SendMessageW(lists[0], CB_GETCURSEL, 0, 0), 0); // "Fixed" once loaded
-            const wchar_t* inputs[] = {L"100", L"18", L"1000"};
-            for (int i = 0; i < 3; ++i)
-                SendMessageW(boxes[static_cast<std::size_t>(i)], WM_SETTEXT, 0,
-                             reinterpret_cast<LPARAM>(inputs[i]));
-            for (HWND button : children(window, "Button"))
-                if (textOf(button) == L"Compute")
-                    SendMessageW(button, BM_CLICK, 0, 0);
+
             // 91.6226880636784 of interest over 11 months (the worked example).
-            CHECK_EQ(toUtf8(textOf(boxes[3])), "$8.32933527851622");
-            CHECK_EQ(toUtf8(textOf(boxes[4])), "11");
+            TEST("a computation through the controls");
+            compute(window, boxes, {L"100", L"18", L"1000"}, {}, "$8.32933527851622", "11");
+            // 10 a month never covers the first month's 15 of interest
+            // (1000 x 0.18 / 12), so each of the two runs passes the limit.
+            TEST("past the 600-month limit: two message boxes");
+            compute(window, boxes, {L"10", L"18", L"1000"}, {limit, limit}, "$0", "601");
         }
 
         TEST("closing the window ends the program");

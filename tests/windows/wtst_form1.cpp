@@ -2,6 +2,7 @@
 // the fonts, the banner, and the three handlers end to end through the real
 // controls and the real message box.
 #include "form1_win32.h"
+#include "messagebox.h"
 #include "startup.h"
 #include "utf16.h"
 #include "win32numbers.h"
@@ -36,15 +37,7 @@ std::string classOf(HWND window)
     return toUtf8(name);
 }
 
-// A message box as the user saw it.
-struct SeenMessage
-{
-    std::string title;
-    std::string text;
-    HWND owner;
-    int buttons;
-    bool icon;
-};
+using wintest::SeenMessage;
 
 std::vector<SeenMessage> seen;
 
@@ -55,27 +48,10 @@ void CALLBACK closeMessageBoxes(HWND, UINT, UINT_PTR, DWORD)
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND box, LPARAM) -> BOOL {
-            if (classOf(box) != "#32770" || !IsWindowVisible(box))
-                return TRUE;
-            SeenMessage message{textOf(box), textOf(GetDlgItem(box, 0xFFFF)),
-                                GetWindow(box, GW_OWNER), 0, false};
-            EnumChildWindows(
-                box,
-                [](HWND child, LPARAM found) -> BOOL {
-                    auto* m = reinterpret_cast<SeenMessage*>(found);
-                    const LONG style = GetWindowLongW(child, GWL_STYLE);
-                    if (!IsWindowVisible(child))
-                        return TRUE;
-                    if (classOf(child) == "Button")
-                        ++m->buttons;
-                    if (classOf(child) == "Static" && (style & SS_TYPEMASK) == SS_ICON &&
-                        SendMessageW(child, STM_GETICON, 0, 0))
-                        m->icon = true;
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&message));
-            seen.push_back(message);
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            if (wintest::isMessageBox(box)) {
+                seen.push_back(wintest::readMessageBox(box));
+                wintest::pressOk(box);
+            }
             return TRUE;
         },
         0);
@@ -373,6 +349,15 @@ void keyboard()
     for (const Control box : {Control::Text1, Control::Text2, Control::Text3})
         CHECK_EQ(w.text(box), "");
 
+    // Windows' dialog manager may try to make a focused push button the
+    // default one (Wine's never does); the buttons refuse.
+    TEST("neither button can be made the default button");
+    for (const Control button : {Control::Command1, Control::Command2}) {
+        SendMessageW(w[button], BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+        CHECK_EQ(GetWindowLongW(w[button], GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+        CHECK(!(SendMessageW(w[button], WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON));
+    }
+
     TEST("Space presses the focused button");
     SetFocus(w[Control::Command1]);
     w.press(VK_SPACE);
@@ -391,8 +376,7 @@ struct Computation
     const char* months;  // Text5 afterwards
 };
 
-const std::string limit =
-    "Number of payments exceeds 600. Please increase the minimum payment percent and recalculate.";
+const std::string& limit = wintest::limitMessage;
 
 void handlers()
 {
