@@ -399,10 +399,18 @@ SIZE windowSize(int dpi)
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-// A control's place in the client area at a resolution, as left, top,
-// width and height. A drop-down
-// list's height includes its open list, eight times its closed height.
-RECT placeOf(const form1::ControlSettings& settings, int dpi)
+// A control's place in the client area at a resolution, in pixels.
+struct Place
+{
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// A drop-down list's height includes its open list, eight times its closed
+// height.
+Place placeOf(const form1::ControlSettings& settings, int dpi)
 {
     const form1::Twips& r = settings.rect;
     const int left = r.left + (settings.inFrame ? form1::frameLeft : 0);
@@ -431,8 +439,8 @@ void scaleTo(HWND window, Form1State& state, int dpi)
             DeleteObject(state.picture);
             state.picture = picture;
         }
-        const RECT place = placeOf(settings, dpi);
-        SetWindowPos(control, nullptr, place.left, place.top, place.right, place.bottom,
+        const Place place = placeOf(settings, dpi);
+        SetWindowPos(control, nullptr, place.left, place.top, place.width, place.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         if (settings.kind == form1::Kind::DropDownList) {
             // The closed list is as high as the table says: its selection
@@ -495,13 +503,13 @@ Win32Window createForm1Win32(const WindowEvents& events)
 
     for (const form1::ControlSettings* settings : creationOrder()) {
         const ControlClass kind = controlClass(settings->kind);
-        const RECT place = placeOf(*settings, createdAt);
+        const Place place = placeOf(*settings, createdAt);
         const auto id =
             static_cast<std::size_t>(firstControlId + (settings - form1::controls.data()));
         const HWND control = CreateWindowExW(
             kind.exStyle, kind.name, toUtf16(settings->caption).c_str(),
             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, place.left, place.top,
-            place.right, place.bottom, made.window, reinterpret_cast<HMENU>(id), instance, nullptr);
+            place.width, place.height, made.window, reinterpret_cast<HMENU>(id), instance, nullptr);
         state->placed.push_back({settings, control});
 
         switch (settings->kind) {
