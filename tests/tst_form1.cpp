@@ -68,6 +68,8 @@ private slots:
     void accessibleNames_data();
     void accessibleNames();
     void drawsAtTheScreensScale();
+    void bannerIsTheDrawingForTheDensity_data();
+    void bannerIsTheDrawingForTheDensity();
 
 private:
     template <typename T = QWidget>
@@ -343,6 +345,68 @@ void TestForm1::drawsAtTheScreensScale()
     // 40 to 60 differ, in the bold title's strokes. A caption drawn two pixels
     // off adds some 100, the banner two pixels off some 900.
     QVERIFY2(differing <= 100, qPrintable(QStringLiteral("%1 pixels differ").arg(differing)));
+}
+
+// The banner is the picture drawn for the density it lands on, not the
+// 326 x 36 one enlarged: pixel for pixel the 1x or the 2x drawing at a
+// whole ratio, the 2x one brought down at 1.5.
+void TestForm1::bannerIsTheDrawingForTheDensity_data()
+{
+    QTest::addColumn<qreal>("ratio"); // device pixels to a logical one; 0: the screen's
+
+    QTest::newRow("on the screen") << 0.0;
+    QTest::newRow("rendered at 1.5") << 1.5;
+    QTest::newRow("rendered at 2") << 2.0;
+}
+
+void TestForm1::bannerIsTheDrawingForTheDensity()
+{
+    QFETCH(qreal, ratio);
+    auto* banner = find("Image1");
+    QPixmap shot;
+    if (ratio == 0) {
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        shot = banner->grab();
+        ratio = form->devicePixelRatio();
+    } else {
+        shot = QPixmap(QSize(326, 36) * ratio);
+        shot.setDevicePixelRatio(ratio);
+        shot.fill(Qt::black);
+        banner->render(&shot);
+    }
+    const QImage drawn = shot.toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(drawn.size(), QSize(326, 36) * ratio);
+    const auto picture = [&drawn](const char* name) {
+        return QImage(QLatin1String(name))
+            .convertToFormat(QImage::Format_RGB32)
+            .scaled(drawn.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    };
+    // The mean difference per channel, out of 255.
+    const auto difference = [&drawn](const QImage& other) {
+        qint64 sum = 0;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x) {
+                const QRgb a = drawn.pixel(x, y);
+                const QRgb b = other.pixel(x, y);
+                sum += qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) +
+                       qAbs(qBlue(a) - qBlue(b));
+            }
+        return double(sum) / (3.0 * drawn.width() * drawn.height());
+    };
+    const QImage expected = picture(ratio > 1 ? ":/banner@2x.jpg" : ":/banner.jpg");
+    if (ratio == 1 || ratio == 2) {
+        QCOMPARE(drawn, expected);
+    } else {
+        // Brought down by the painter's filter rather than QImage's: the two
+        // differ by under 1 on average.
+        const double off = difference(expected);
+        QVERIFY2(off < 2, qPrintable(QStringLiteral("%1 from the 2x drawing").arg(off)));
+    }
+    // The 1x drawing enlarged is some 10 away, well outside that, and so
+    // the checks above tell the two apart.
+    if (ratio > 1)
+        QVERIFY(difference(picture(":/banner.jpg")) > 5);
 }
 
 QTEST_MAIN(TestForm1)

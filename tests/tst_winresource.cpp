@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QStringList>
 #include <QTest>
+#include <QtEndian>
 
 #include <optional>
 #include <vector>
@@ -327,6 +328,9 @@ void TestWinResource::resourcePresent_data()
     QTest::addColumn<quint16>("type");
     QTest::addColumn<quint16>("name");
     QTest::newRow("icon image 30001") << TypeIcon << quint16(30001);
+    QTest::newRow("icon image 30002, 64 pixels") << TypeIcon << quint16(30002);
+    QTest::newRow("icon image 30003, 128 pixels") << TypeIcon << quint16(30003);
+    QTest::newRow("icon image 30004, 256 pixels") << TypeIcon << quint16(30004);
     QTest::newRow("icon group 1") << TypeGroupIcon << quint16(1);
     QTest::newRow("version 1") << TypeVersion << quint16(1);
 }
@@ -355,7 +359,9 @@ void TestWinResource::noOtherResources()
         found << show(res.type) + QLatin1Char('/') + show(res.name);
     }
     found.sort();
-    QCOMPARE(found, (QStringList{QStringLiteral("14/1"), QStringLiteral("16/1"), QStringLiteral("3/30001")}));
+    QCOMPARE(found, (QStringList{QStringLiteral("14/1"), QStringLiteral("16/1"),
+                                 QStringLiteral("3/30001"), QStringLiteral("3/30002"),
+                                 QStringLiteral("3/30003"), QStringLiteral("3/30004")}));
 }
 
 void TestWinResource::groupIcon()
@@ -363,11 +369,11 @@ void TestWinResource::groupIcon()
     const Resource* group = find(TypeGroupIcon, 1);
     QVERIFY(group);
     const QByteArray& d = group->data;
-    // A 6-byte directory header and one 14-byte entry.
-    QCOMPARE(d.size(), 20);
+    // A 6-byte directory header and four 14-byte entries.
+    QCOMPARE(d.size(), 6 + 4 * 14);
     QCOMPARE(word(d, 0), quint16(0));       // reserved
     QCOMPARE(word(d, 2), quint16(1));       // icons, not cursors
-    QCOMPARE(word(d, 4), quint16(1));       // one image
+    QCOMPARE(word(d, 4), quint16(4));       // four images
     QCOMPARE(quint8(d[6]), quint8(32));     // width
     QCOMPARE(quint8(d[7]), quint8(32));     // height
     QCOMPARE(quint8(d[8]), quint8(0));      // colour count
@@ -376,13 +382,31 @@ void TestWinResource::groupIcon()
     QCOMPARE(word(d, 12), quint16(8));      // bits per pixel
     QCOMPARE(dword(d, 14), quint32(2216));  // image size
     QCOMPARE(word(d, 18), quint16(30001));  // image resource id
+
+    // The larger drawings: PNG images whose own header gives the size the
+    // directory promises (a width byte of 0 stands for 256), and whose byte
+    // count it gives right.
+    for (int entry = 1; entry < 4; ++entry) {
+        const int at = 6 + entry * 14;
+        const int size = 32 << entry; // 64, 128, 256
+        const Resource* image = find(TypeIcon, word(d, at + 12));
+        QVERIFY(image);
+        QCOMPARE(quint8(d[at]), quint8(size % 256));
+        QCOMPARE(quint8(d[at + 1]), quint8(size % 256));
+        QCOMPARE(word(d, at + 6), quint16(32)); // bits per pixel
+        QCOMPARE(dword(d, at + 8), quint32(image->data.size()));
+        QVERIFY(image->data.startsWith("\x89PNG\r\n\x1a\n"));
+        // The IHDR chunk's width and height, big-endian, at bytes 16 and 20.
+        QCOMPARE(qFromBigEndian<quint32>(image->data.constData() + 16), quint32(size));
+        QCOMPARE(qFromBigEndian<quint32>(image->data.constData() + 20), quint32(size));
+    }
 }
 
 void TestWinResource::groupIconMatchesIcoDirectory()
 {
-    // The .ico's one directory entry (bytes 6 to 21) describes the image the
-    // same way for its first 12 bytes; only the last field differs, a file
-    // offset there and a resource id here.
+    // The .ico's one directory entry (bytes 6 to 21) describes the group's
+    // first image the same way for its first 12 bytes; only the last field
+    // differs, a file offset there and a resource id here.
     const Resource* group = find(TypeGroupIcon, 1);
     QVERIFY(group);
     QCOMPARE(word(icoFile_, 4), quint16(1));

@@ -1,5 +1,6 @@
 #pragma once
 
-// The resource id of the banner picture (a JPEG, RCDATA) in the Windows
-// program file.
+// The resource ids of the banner's pictures (JPEGs, RCDATA) in the Windows
+// program file: drawn at its natural size, and at twice that.
 #define CORVATTA_BANNER_RESOURCE 101
+#define CORVATTA_BANNER_2X_RESOURCE 102

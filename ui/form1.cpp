@@ -8,10 +8,45 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QStyleFactory>
 
 namespace {
+
+// The banner, painted from the picture drawn for the density it lands on:
+// the 1x picture where a logical pixel is one device pixel, the 2x one
+// anywhere denser (brought down smoothly at 1.5), always at its own 326 x 36
+// logical size. The choice is made at paint time, so that it follows the
+// window to a screen of another scale and holds when it is rendered into a
+// picture of another density.
+class Banner : public QLabel
+{
+public:
+    explicit Banner(QWidget* parent)
+        : QLabel(parent), once(QStringLiteral(":/banner.jpg")),
+          twice(QStringLiteral(":/banner@2x.jpg"))
+    {
+        twice.setDevicePixelRatio(2);
+        // What the label reports as its picture: the one of natural size.
+        setPixmap(once);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        // Device pixels to a logical one, whatever is painted on: the
+        // screen, or a picture being rendered.
+        const qreal density = painter.deviceTransform().m11();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(QRect(QPoint(0, 0), once.size()), density > 1 ? twice : once);
+    }
+
+private:
+    QPixmap once;
+    QPixmap twice;
+};
 
 QString qText(std::string_view text)
 {
@@ -60,9 +95,7 @@ QWidget* createControl(const form1::ControlSettings& settings, QWidget* containe
         break;
     }
     case Kind::Image: {
-        auto* picture = new QLabel(container);
-        picture->setPixmap(QPixmap(QStringLiteral(":/banner.jpg")));
-        control = picture;
+        control = new Banner(container);
         break;
     }
     }
@@ -95,7 +128,11 @@ Form1::Form1(const WindowEvents& events, QWidget* parent) : QWidget(parent)
     setFont(dialogFont());
     setObjectName(qText(form1::window.name));
     setWindowTitle(qText(form1::window.caption));
-    setWindowIcon(QIcon(QStringLiteral(":/corvatta.ico")));
+    // The 32-pixel icon, and its larger drawings for whoever asks for more.
+    QIcon icon(QStringLiteral(":/corvatta.ico"));
+    for (const int size : {64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
     setFixedSize(form1::window.clientWidth / form1::twipsPerPixel,
                  form1::window.clientHeight / form1::twipsPerPixel);
     // A fixed border with the icon, the caption and a Close button only.

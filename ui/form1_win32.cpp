@@ -18,26 +18,42 @@ constexpr wchar_t windowClass[] = L"Corvatta.Form1";
 // Esc send: nothing may answer to those.
 constexpr int firstControlId = 100;
 
-// What the window keeps for its life: the handlers, the fonts and picture it
-// made, and the control that last had the focus.
+// A control of the window and the row of the layout table it was made from.
+struct Placed
+{
+    const form1::ControlSettings* settings;
+    HWND control;
+};
+
+// What the window keeps for its life: the handlers, its controls, the fonts,
+// picture and icons it made for the screen's resolution, and the control
+// that last had the focus.
 struct Form1State
 {
     WindowEvents events;
+    std::vector<Placed> placed;
     HWND compute = nullptr;
     HWND reset = nullptr;
     HWND title = nullptr;
     HWND focus = nullptr;
     HFONT dialogFont = nullptr;
     HFONT titleFont = nullptr;
-    HBITMAP banner = nullptr;
+    HBITMAP picture = nullptr;
+    HICON bigIcon = nullptr;
+    HICON smallIcon = nullptr;
 
     ~Form1State()
     {
         DeleteObject(dialogFont);
         DeleteObject(titleFont);
-        DeleteObject(banner);
+        DeleteObject(picture);
+        DestroyIcon(bigIcon);
+        DestroyIcon(smallIcon);
     }
 };
+
+void scaleTo(HWND window, Form1State& state, int dpi);
+SIZE windowSize(int dpi);
 
 Form1State* stateOf(HWND window)
 {
@@ -82,6 +98,27 @@ LRESULT CALLBACK form1Proc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             }
         }
         break;
+    case WM_GETDPISCALEDSIZE:
+        // Asked before a move to a screen of another resolution: the size
+        // that gives the client area its exact scaled size there.
+        if (state) {
+            *reinterpret_cast<SIZE*>(lParam) = windowSize(LOWORD(wParam));
+            return TRUE;
+        }
+        break;
+    case WM_DPICHANGED:
+        // Moved to a screen of another resolution (or its scale changed):
+        // everything is laid out again for it, in the rectangle Windows
+        // suggests.
+        if (state) {
+            scaleTo(window, *state, LOWORD(wParam));
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        break;
     case WM_NCDESTROY:
         delete state;
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
@@ -111,10 +148,17 @@ template <typename T> struct ComRelease
 };
 template <typename T> using Com = std::unique_ptr<T, ComRelease<T>>;
 
-// A JPEG held in memory as a top-down 24-bit bitmap, decoded by Windows' own
-// imaging component (COM must be set up).
-HBITMAP decodeJpeg(BYTE* bytes, DWORD size)
+// One of the banner's pictures, a JPEG linked into the program (no file is
+// read), as a top-down 24-bit bitmap of width x height pixels: decoded by
+// Windows' imaging component, and brought to that size by its high-quality
+// scaler where the picture was drawn at another. COM must be set up.
+HBITMAP decodePicture(HINSTANCE instance, int resourceId, UINT width, UINT height)
 {
+    const HRSRC resource =
+        FindResourceW(instance, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10)); // RT_RCDATA
+    const HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
+    if (!loaded)
+        return nullptr;
     IWICImagingFactory* rawFactory = nullptr;
     if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_IWICImagingFactory, reinterpret_cast<void**>(&rawFactory))))
@@ -125,7 +169,8 @@ HBITMAP decodeJpeg(BYTE* bytes, DWORD size)
         return nullptr;
     const Com<IWICStream> stream(rawStream);
     IWICBitmapDecoder* rawDecoder = nullptr;
-    if (FAILED(stream->InitializeFromMemory(bytes, size)) ||
+    if (FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(LockResource(loaded)),
+                                            SizeofResource(instance, resource))) ||
         FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr,
                                                 WICDecodeMetadataCacheOnDemand, &rawDecoder)))
         return nullptr;
@@ -134,16 +179,32 @@ HBITMAP decodeJpeg(BYTE* bytes, DWORD size)
     if (FAILED(decoder->GetFrame(0, &rawFrame)))
         return nullptr;
     const Com<IWICBitmapFrameDecode> frame(rawFrame);
+    UINT drawnWidth = 0;
+    UINT drawnHeight = 0;
+    if (FAILED(frame->GetSize(&drawnWidth, &drawnHeight)))
+        return nullptr;
+
+    IWICBitmapSource* picture = frame.get();
+    Com<IWICBitmapScaler> scaler;
+    if (drawnWidth != width || drawnHeight != height) {
+        IWICBitmapScaler* rawScaler = nullptr;
+        if (FAILED(factory->CreateBitmapScaler(&rawScaler)))
+            return nullptr;
+        scaler.reset(rawScaler);
+        // Windows 10's high-quality cubic filter (mode 4, which MinGW's
+        // headers do not name yet); earlier Windows has Fant's, also smooth.
+        constexpr auto highQualityCubic = static_cast<WICBitmapInterpolationMode>(4);
+        if (FAILED(scaler->Initialize(frame.get(), width, height, highQualityCubic)) &&
+            FAILED(scaler->Initialize(frame.get(), width, height, WICBitmapInterpolationModeFant)))
+            return nullptr;
+        picture = scaler.get();
+    }
     IWICFormatConverter* rawConverter = nullptr;
     if (FAILED(factory->CreateFormatConverter(&rawConverter)))
         return nullptr;
     const Com<IWICFormatConverter> converter(rawConverter);
-    UINT width = 0;
-    UINT height = 0;
-    if (FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat24bppBGR,
-                                     WICBitmapDitherTypeNone, nullptr, 0,
-                                     WICBitmapPaletteTypeCustom)) ||
-        FAILED(converter->GetSize(&width, &height)))
+    if (FAILED(converter->Initialize(picture, GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone,
+                                     nullptr, 0, WICBitmapPaletteTypeCustom)))
         return nullptr;
 
     // 24 bits, not 32: the themed static control would take a 32-bit
@@ -166,17 +227,18 @@ HBITMAP decodeJpeg(BYTE* bytes, DWORD size)
     return bitmap;
 }
 
-// The banner, from the JPEG linked into the program: no file is read.
-HBITMAP loadBanner(HINSTANCE instance)
+// The banner for a rectangle of width x height pixels: the picture drawn at
+// that size where there is one (the table's size at 96 dpi, or twice it),
+// otherwise the twice-as-large one brought down or up to it; never the
+// small one enlarged.
+HBITMAP bannerPicture(const form1::Twips& rect, int width, int height)
 {
-    const HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(CORVATTA_BANNER_RESOURCE),
-                                         MAKEINTRESOURCEW(10)); // RT_RCDATA
-    const HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
-    if (!loaded)
-        return nullptr;
+    const bool natural =
+        width == rect.width / form1::twipsPerPixel && height == rect.height / form1::twipsPerPixel;
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const HBITMAP bitmap =
-        decodeJpeg(static_cast<BYTE*>(LockResource(loaded)), SizeofResource(instance, resource));
+    const HBITMAP bitmap = decodePicture(
+        GetModuleHandleW(nullptr), natural ? CORVATTA_BANNER_RESOURCE : CORVATTA_BANNER_2X_RESOURCE,
+        static_cast<UINT>(width), static_cast<UINT>(height));
     if (SUCCEEDED(com))
         CoUninitialize();
     return bitmap;
@@ -283,6 +345,141 @@ ControlClass controlClass(form1::Kind kind)
     return {};
 }
 
+// Resolution per screen came with Windows 10 (1607); the program still runs
+// on Windows 7, so it looks these functions up rather than importing them,
+// and without them keeps to the one resolution of the whole system.
+template <typename Function> Function fromUser32(const char* name)
+{
+    const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+int systemDpi()
+{
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// The resolution of the screen the window is on.
+int dpiOf(HWND window)
+{
+    static const auto getDpiForWindow = fromUser32<decltype(&GetDpiForWindow)>("GetDpiForWindow");
+    return getDpiForWindow ? static_cast<int>(getDpiForWindow(window)) : systemDpi();
+}
+
+int systemMetric(int metric, int dpi)
+{
+    static const auto getSystemMetricsForDpi =
+        fromUser32<decltype(&GetSystemMetricsForDpi)>("GetSystemMetricsForDpi");
+    return getSystemMetricsForDpi ? getSystemMetricsForDpi(metric, static_cast<UINT>(dpi))
+                                  : GetSystemMetrics(metric);
+}
+
+// A fixed single border with the icon, the caption and Close only.
+constexpr DWORD windowStyle = WS_CAPTION | WS_SYSMENU;
+
+int scaled(int twips, int dpi)
+{
+    return MulDiv(twips, dpi, 1440); // 1440 twips to the inch: 15 to a pixel at 96 dpi
+}
+
+// The window's outer size for its client area at a resolution.
+SIZE windowSize(int dpi)
+{
+    static const auto adjustForDpi =
+        fromUser32<decltype(&AdjustWindowRectExForDpi)>("AdjustWindowRectExForDpi");
+    RECT frame{0, 0, scaled(form1::window.clientWidth, dpi),
+               scaled(form1::window.clientHeight, dpi)};
+    if (adjustForDpi)
+        adjustForDpi(&frame, windowStyle, FALSE, 0, static_cast<UINT>(dpi));
+    else
+        AdjustWindowRectEx(&frame, windowStyle, FALSE, 0);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+// A control's place in the client area at a resolution, in pixels.
+struct Place
+{
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// A drop-down list's height includes its open list, eight times its closed
+// height.
+Place placeOf(const form1::ControlSettings& settings, int dpi)
+{
+    const form1::Twips& r = settings.rect;
+    const int left = r.left + (settings.inFrame ? form1::frameLeft : 0);
+    const int top = r.top + (settings.inFrame ? form1::frameTop : 0);
+    const int height = settings.kind == form1::Kind::DropDownList ? r.height * 8 : r.height;
+    return {scaled(left, dpi), scaled(top, dpi), scaled(r.width, dpi), scaled(height, dpi)};
+}
+
+// Lays the window's insides out for a resolution: fonts, every control's
+// rectangle, the banner's picture and the icons. The window's own size is
+// the caller's to set.
+void scaleTo(HWND window, Form1State& state, int dpi)
+{
+    const HFONT dialogFont = createFont(L"MS Shell Dlg", 8, false, dpi);
+    const HFONT titleFont = createTitleFont(dpi);
+    for (const Placed& placed : state.placed) {
+        const form1::ControlSettings& settings = *placed.settings;
+        const HWND control = placed.control;
+        SendMessageW(control, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(settings.font ? titleFont : dialogFont), FALSE);
+        if (settings.kind == form1::Kind::Image) {
+            // The picture first: setting it resizes the control to it.
+            const HBITMAP picture = bannerPicture(settings.rect, scaled(settings.rect.width, dpi),
+                                                  scaled(settings.rect.height, dpi));
+            SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
+            DeleteObject(state.picture);
+            state.picture = picture;
+        }
+        const Place place = placeOf(settings, dpi);
+        SetWindowPos(control, nullptr, place.left, place.top, place.width, place.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        if (settings.kind == form1::Kind::DropDownList) {
+            // The closed list is as high as the table says: its selection
+            // field grows or shrinks by what the list's height is off by.
+            for (int attempt = 0; attempt < 3; ++attempt) {
+                RECT closed;
+                GetWindowRect(control, &closed);
+                const int off = scaled(settings.rect.height, dpi) - (closed.bottom - closed.top);
+                if (off == 0)
+                    break;
+                const LRESULT field =
+                    SendMessageW(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+                SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + off);
+            }
+        }
+    }
+    DeleteObject(state.dialogFont);
+    DeleteObject(state.titleFont);
+    state.dialogFont = dialogFont;
+    state.titleFont = titleFont;
+
+    // The title bar's and the taskbar's icons at the sizes this resolution
+    // asks for: the icon holds larger drawings for sizes above 32.
+    const auto icon = [dpi](int metric) {
+        const int size = systemMetric(metric, dpi);
+        return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
+                                             IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    };
+    const HICON bigIcon = icon(SM_CXICON);
+    const HICON smallIcon = icon(SM_CXSMICON);
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+    DestroyIcon(state.bigIcon);
+    DestroyIcon(state.smallIcon);
+    state.bigIcon = bigIcon;
+    state.smallIcon = smallIcon;
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 } // namespace
 
 Win32Window createForm1Win32(const WindowEvents& events)
@@ -290,70 +487,40 @@ Win32Window createForm1Win32(const WindowEvents& events)
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     registerClass(instance);
 
-    // Twips to pixels at the screen's resolution: 15 to a pixel at 96 dpi.
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    const auto scaled = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
-
-    // A fixed single border with the icon, the caption and Close only.
-    constexpr DWORD style = WS_CAPTION | WS_SYSMENU;
-    RECT frame{0, 0, scaled(form1::window.clientWidth), scaled(form1::window.clientHeight)};
-    AdjustWindowRectEx(&frame, style, FALSE, 0);
-
     auto state = std::make_unique<Form1State>();
     state->events = events;
-    state->dialogFont = createFont(L"MS Shell Dlg", 8, false, dpi);
-    state->titleFont = createTitleFont(dpi);
 
+    // Made at the system's resolution, then laid out at the one of the
+    // screen it opens on.
+    const int createdAt = systemDpi();
+    const SIZE size = windowSize(createdAt);
     Win32Window made;
-    made.window = CreateWindowExW(0, windowClass, toUtf16(form1::window.caption).c_str(), style,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                                  frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+    made.window = CreateWindowExW(0, windowClass, toUtf16(form1::window.caption).c_str(),
+                                  windowStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy,
+                                  nullptr, nullptr, instance, nullptr);
     if (!made.window)
         return made;
 
     for (const form1::ControlSettings* settings : creationOrder()) {
         const ControlClass kind = controlClass(settings->kind);
-        const form1::Twips& r = settings->rect;
-        const int left = r.left + (settings->inFrame ? form1::frameLeft : 0);
-        const int top = r.top + (settings->inFrame ? form1::frameTop : 0);
-        // A drop-down list's height includes its open list; its closed
-        // height is set from the table below.
-        const int height = settings->kind == form1::Kind::DropDownList ? r.height * 8 : r.height;
+        const Place place = placeOf(*settings, createdAt);
         const auto id =
             static_cast<std::size_t>(firstControlId + (settings - form1::controls.data()));
-        const HWND control =
-            CreateWindowExW(kind.exStyle, kind.name, toUtf16(settings->caption).c_str(),
-                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, scaled(left),
-                            scaled(top), scaled(r.width), scaled(height), made.window,
-                            reinterpret_cast<HMENU>(id), instance, nullptr);
-        SendMessageW(
-            control, WM_SETFONT,
-            reinterpret_cast<WPARAM>(settings->font ? state->titleFont : state->dialogFont), FALSE);
+        const HWND control = CreateWindowExW(
+            kind.exStyle, kind.name, toUtf16(settings->caption).c_str(),
+            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, place.left, place.top,
+            place.width, place.height, made.window, reinterpret_cast<HMENU>(id), instance, nullptr);
+        state->placed.push_back({settings, control});
 
         switch (settings->kind) {
         case form1::Kind::TextBox:
             SendMessageW(control, EM_SETLIMITTEXT, 0, 0); // no limit of the program's own
             break;
-        case form1::Kind::DropDownList: {
+        case form1::Kind::DropDownList:
             for (const std::string_view item : settings->items)
                 SendMessageW(control, CB_ADDSTRING, 0,
                              reinterpret_cast<LPARAM>(toUtf16(item).c_str()));
-            // The closed list is as high as the table says: its selection
-            // field grows or shrinks by what the list's height is off by.
-            for (int attempt = 0; attempt < 3; ++attempt) {
-                RECT closed;
-                GetWindowRect(control, &closed);
-                const int off = scaled(r.height) - (closed.bottom - closed.top);
-                if (off == 0)
-                    break;
-                const LRESULT field =
-                    SendMessageW(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-                SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + off);
-            }
             break;
-        }
         case form1::Kind::PushButton:
             SetWindowSubclass(control, neverDefault, 0, 0);
             (settings->name == "Command1" ? state->compute : state->reset) = control;
@@ -363,18 +530,20 @@ Win32Window createForm1Win32(const WindowEvents& events)
                 state->title = control;
             break;
         case form1::Kind::Image:
-            state->banner = loadBanner(instance);
-            SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP,
-                         reinterpret_cast<LPARAM>(state->banner));
-            SetWindowPos(control, nullptr, 0, 0, scaled(r.width), scaled(r.height),
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-            break;
         case form1::Kind::Frame:
             break;
         }
         for (std::size_t i = 0; i < made.controls.size(); ++i)
             if (controlName(static_cast<Control>(i)) == settings->name)
                 made.controls[i] = control;
+    }
+
+    const int dpi = dpiOf(made.window);
+    scaleTo(made.window, *state, dpi);
+    if (dpi != createdAt) {
+        const SIZE atDpi = windowSize(dpi);
+        SetWindowPos(made.window, nullptr, 0, 0, atDpi.cx, atDpi.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     // The window opens with the focus in the first box of the tab order.

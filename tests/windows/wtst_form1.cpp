@@ -9,7 +9,9 @@
 #include "wintest.h"
 
 #include <commctrl.h>
+#include <wincodec.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -465,6 +467,155 @@ void handlers()
     CHECK_EQ(seen.size(), 0U);
 }
 
+// A picture's pixels, top-down, as 0xRRGGBB.
+std::vector<DWORD> pixelsOf(HBITMAP bitmap)
+{
+    BITMAP size{};
+    GetObjectW(bitmap, sizeof size, &size);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.bmWidth;
+    info.bmiHeader.biHeight = -size.bmHeight; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> pixels(static_cast<std::size_t>(size.bmWidth * size.bmHeight));
+    const HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, static_cast<UINT>(size.bmHeight), pixels.data(), &info,
+              DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    for (DWORD& pixel : pixels)
+        pixel &= 0xFFFFFF;
+    return pixels;
+}
+
+// One of the banner's drawings, read from ui/resources by Windows' imaging
+// component, its pixels as pixelsOf gives them; empty if it cannot be read.
+std::vector<DWORD> decodeDrawing(const std::string& name)
+{
+    std::vector<DWORD> pixels;
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IWICImagingFactory* factory = nullptr;
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    IWICFormatConverter* converter = nullptr;
+    UINT width = 0;
+    UINT height = 0;
+    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))) &&
+        SUCCEEDED(factory->CreateDecoderFromFilename(toUtf16(CORVATTA_RESOURCES + name).c_str(),
+                                                     nullptr, GENERIC_READ,
+                                                     WICDecodeMetadataCacheOnDemand, &decoder)) &&
+        SUCCEEDED(decoder->GetFrame(0, &frame)) &&
+        SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
+        SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
+                                        nullptr, 0, WICBitmapPaletteTypeCustom)) &&
+        SUCCEEDED(converter->GetSize(&width, &height))) {
+        pixels.resize(std::size_t{width} * height);
+        if (FAILED(converter->CopyPixels(nullptr, width * 4, width * height * 4,
+                                         reinterpret_cast<BYTE*>(pixels.data()))))
+            pixels.clear();
+    }
+    for (IUnknown* object : std::initializer_list<IUnknown*>{converter, frame, decoder, factory})
+        if (object)
+            object->Release();
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    for (DWORD& pixel : pixels)
+        pixel &= 0xFFFFFF;
+    return pixels;
+}
+
+// Moved to a screen of another resolution, the window is laid out again for
+// it: Windows asks for its size there (WM_GETDPISCALEDSIZE), then sends
+// WM_DPICHANGED with the rectangle to take. Wine sends neither, so the test
+// sends both, as Windows would, and the window's own handlers run.
+void followsTheScreensResolution()
+{
+    struct Row
+    {
+        int dpi;
+        SIZE client;
+        RECT text1; // left, top, width, height
+        LONG fontHeight;
+        SIZE banner;
+        const char* drawing; // the banner picture it must be, pixel for pixel; or none
+    };
+    // At dpi / 1440 pixels a twip, rounded half up (MulDiv): the client area
+    // 6495 x 7335 twips, Text1 at (120 + 3720, 1920 + 1800) and 2295 x 285,
+    // the banner 4890 x 540; the dialog font 8 points of dpi / 72 pixels.
+    //   144: 649.5 x 733.5 -> 650 x 734; (384, 372), 229.5 x 28.5 -> 230 x 29;
+    //        -16; 489 x 54, scaled from the 2x drawing: no drawing as is.
+    //   192: 866 x 978; (512, 496), 306 x 38; -21.3 -> -21; 652 x 72, the 2x.
+    //    96: 433 x 489; (256, 248), 153 x 19; -10.7 -> -11; 326 x 36, the 1x.
+    const Row rows[] = {
+        {144, {650, 734}, {384, 372, 230, 29}, -16, {489, 54}, nullptr},
+        {192, {866, 978}, {512, 496, 306, 38}, -21, {652, 72}, "banner@2x.jpg"},
+        {96, {433, 489}, {256, 248, 153, 19}, -11, {326, 36}, "banner.jpg"},
+    };
+    Window w;
+    const HWND banner = w.find("Static", "");
+    for (const Row& row : rows) {
+        TEST("at " + std::to_string(row.dpi) + " dpi");
+        SIZE size{};
+        CHECK(SendMessageW(w.window(), WM_GETDPISCALEDSIZE, static_cast<WPARAM>(row.dpi),
+                           reinterpret_cast<LPARAM>(&size)));
+        RECT suggested;
+        GetWindowRect(w.window(), &suggested);
+        suggested.right = suggested.left + size.cx;
+        suggested.bottom = suggested.top + size.cy;
+        SendMessageW(w.window(), WM_DPICHANGED, MAKEWPARAM(row.dpi, row.dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        w.pump();
+
+        // The size asked for holds the client area and a frame; the window
+        // takes the rectangle it is given. (Wine draws frames for the
+        // screen's own resolution, so the client area comes out exact only
+        // there: at 96 dpi.)
+        CHECK(size.cx - row.client.cx >= 0 && size.cx - row.client.cx < 32);
+        CHECK(size.cy - row.client.cy >= 0 && size.cy - row.client.cy < 64);
+        RECT taken;
+        GetWindowRect(w.window(), &taken);
+        CHECK_EQ(taken.right - taken.left, size.cx);
+        CHECK_EQ(taken.bottom - taken.top, size.cy);
+        RECT client;
+        GetClientRect(w.window(), &client);
+        if (row.dpi == 96) {
+            CHECK_EQ(client.right, row.client.cx);
+            CHECK_EQ(client.bottom, row.client.cy);
+        }
+        RECT text1;
+        GetWindowRect(w[Control::Text1], &text1);
+        MapWindowPoints(nullptr, w.window(), reinterpret_cast<POINT*>(&text1), 2);
+        CHECK_EQ(text1.left, row.text1.left);
+        CHECK_EQ(text1.top, row.text1.top);
+        CHECK_EQ(text1.right - text1.left, row.text1.right);
+        CHECK_EQ(text1.bottom - text1.top, row.text1.bottom);
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(w[Control::Text1], WM_GETFONT, 0, 0)),
+                   sizeof font, &font);
+        CHECK_EQ(font.lfHeight, row.fontHeight);
+
+        // The banner's picture fills its control, which has the table's size.
+        RECT place;
+        GetClientRect(banner, &place);
+        CHECK_EQ(place.right, row.banner.cx);
+        CHECK_EQ(place.bottom, row.banner.cy);
+        const auto picture =
+            reinterpret_cast<HBITMAP>(SendMessageW(banner, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        BITMAP bitmap{};
+        if (!CHECK(GetObjectW(picture, sizeof bitmap, &bitmap)))
+            continue;
+        CHECK_EQ(bitmap.bmWidth, row.banner.cx);
+        CHECK_EQ(bitmap.bmHeight, row.banner.cy);
+        if (row.drawing) {
+            const std::vector<DWORD> drawing = decodeDrawing(row.drawing);
+            CHECK_EQ(drawing.size(), std::size_t(row.banner.cx * row.banner.cy));
+            CHECK(pixelsOf(picture) == drawing);
+        }
+    }
+}
+
 } // namespace
 
 int wmain()
@@ -477,6 +628,7 @@ int wmain()
     fontsAndCaptions();
     keyboard();
     handlers();
+    followsTheScreensResolution();
 
     KillTimer(nullptr, watcher);
     return wintest::finish();
