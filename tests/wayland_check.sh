@@ -20,7 +20,7 @@ status=0
 groups=""
 # Each compositor runs in a process group of its own, ended as a whole.
 cleanup() {
-    for g in $groups; do kill -TERM -- "-$g" 2>/dev/null; done
+    for g in $groups; do kill -TERM "-$g" 2>/dev/null; done
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -135,7 +135,7 @@ check_on() {
     program_pid=""
     check "$@"
     [ -z "$program_pid" ] || kill "$program_pid" 2>/dev/null
-    kill -TERM -- "-$group" 2>/dev/null
+    kill -TERM "-$group" 2>/dev/null
     sleep 0.5
 }
 
