@@ -27,8 +27,7 @@ protected:
             auto* window = static_cast<QWidget*>(watched);
             const QSize fixed = window->minimumSize();
             if (fixed == window->maximumSize() && window->size() != fixed)
-                QMetaObject::invokeMethod(
-                    window, [window, fixed] { window->resize(fixed); }, Qt::QueuedConnection);
+                window->resize(fixed);
         }
         return false;
     }
