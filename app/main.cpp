@@ -12,10 +12,11 @@ int main()
     // gets the program's own options instead: on a Wayland desktop the window
     // runs on its X server (XWayland), and only where there is none on
     // Wayland itself. Qt's Wayland windows draw their own frame, with a
-    // maximise button that can end the program, and their message boxes are
-    // not modal to GNOME's or KDE's compositor; as an X window the compositor
-    // frames it from its size hints, and the box is a modal dialog of the
-    // window, as on any X11 desktop.
+    // maximise button that the fixed-size window cannot honour (on weston 10
+    // it ends the program), and Qt 6.4 does not tell the compositor that a
+    // message box is modal. As an X window the compositor frames it from its
+    // size hints, and the box is a modal dialog of the window, as on any X11
+    // desktop.
     char programName[] = "corvatta";
     char platformOption[] = "-platform";
     char platforms[] = "xcb;wayland";

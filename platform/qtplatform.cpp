@@ -14,7 +14,7 @@ namespace {
 // Keeps a fixed-size window at its size. Window managers read the fixed size
 // from the window's size hints, but weston's frames for X windows maximise on
 // a double click of the title bar all the same; the window then asks for its
-// own size back, which they grant.
+// own size back, which weston grants.
 class FixedSizeKeeper final : public QObject
 {
 public:
