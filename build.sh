@@ -15,9 +15,11 @@ windows_dir=$build_dir-windows
 
 # Toolchain, Qt 6, the dialog font, and the tools the tests drive: a virtual
 # X server, the MinGW resource compiler, desktop-file and AppStream
-# validators.
+# validators, and the Wayland desktops weston and mutter with XWayland,
+# xdotool and X's window tools.
 packages="cmake make g++ qt6-base-dev libx11-dev fonts-liberation2 xvfb xauth
-    binutils-mingw-w64-x86-64 desktop-file-utils appstream"
+    binutils-mingw-w64-x86-64 desktop-file-utils appstream
+    weston mutter xwayland xdotool x11-utils dbus-daemon"
 
 # The Windows build: the MinGW-w64 cross-compiler, and Wine with Windows'
 # fonts for its tests.

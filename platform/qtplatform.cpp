@@ -3,10 +3,37 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 
 #include <cassert>
+
+namespace {
+
+// Keeps a fixed-size window at its size. Window managers read the fixed size
+// from the window's size hints, but weston's frames for X windows maximise on
+// a double click of the title bar all the same; the window then asks for its
+// own size back, which weston grants.
+class FixedSizeKeeper final : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize) {
+            auto* window = static_cast<QWidget*>(watched);
+            const QSize fixed = window->minimumSize();
+            if (fixed == window->maximumSize() && window->size() != fixed)
+                window->resize(fixed);
+        }
+        return false;
+    }
+};
+
+} // namespace
 
 QtPlatform::QtPlatform(WindowFactory factory, const QLocale& locale)
     : LocalePlatform(locale), factory_(std::move(factory))
@@ -18,6 +45,7 @@ QtPlatform::~QtPlatform() = default;
 void QtPlatform::CreateMainWindow(const WindowEvents& events)
 {
     window_ = factory_(events);
+    window_->installEventFilter(new FixedSizeKeeper(window_.get()));
     // Qt has no load event of its own: the platform raises it by calling the
     // bound handler between creation and showing.
     load_ = events.load;

@@ -1,0 +1,147 @@
+#!/bin/sh
+# The program on the Wayland desktops of Debian: weston and mutter, each run
+# nested in the X server this script runs under (xvfb-run), and driven
+# through it with xdotool as a user would. On each:
+#   - the window starts, at its fixed size;
+#   - a double click on its title bar and the maximise shortcut leave it at
+#     that size, and the program running;
+#   - Compute with empty boxes opens the message box, over the window where
+#     the compositor places boxes by their window (mutter); a click on the
+#     window leaves the keyboard in the box, so Enter closes it.
+#   tests/wayland_check.sh PROGRAM
+# The program's Wayland traffic (WAYLAND_DEBUG=1) and the compositor's log
+# are shown when a step fails. Every start and wait has a time limit.
+set -u
+program=$1
+[ -n "${DISPLAY:-}" ] || { echo "no X display: run this under xvfb-run" >&2; exit 1; }
+outer=$DISPLAY
+work=$(mktemp -d /tmp/corvatta-wayland.XXXXXX)
+status=0
+groups=""
+# Each compositor runs in a process group of its own, ended as a whole.
+cleanup() {
+    for g in $groups; do kill -TERM "-$g" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Polls COMMAND every 0.1 s until it succeeds, for at most SECONDS.
+wait_for() { # seconds command...
+    tries=$(($1 * 10))
+    shift
+    while ! "$@" >/dev/null 2>&1; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+
+fail() {
+    echo "FAIL on $compositor: $*"
+    echo "---- $compositor's log (end):"
+    tail -n 15 "$run/compositor.log"
+    echo "---- the program's output (end):"
+    tail -n 15 "$run/program.log"
+    status=1
+}
+
+# On the compositor's X server (XWayland).
+inner() { DISPLAY=$xdisplay XAUTHORITY=$xauth "$@"; }
+# Where the X window WINDOW is and how big: sets x, y, w and h.
+locate() {
+    inner xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
+        /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }' >"$run/geometry"
+    read -r x y w h <"$run/geometry"
+}
+# The program's windows on screen titled "Corvatta" (mutter 48's frames carry
+# the title too, but are of another class).
+windows() {
+    for id in $(inner xdotool search --onlyvisible --classname '^corvatta$' 2>/dev/null); do
+        [ "$(inner xdotool getwindowname "$id")" = Corvatta ] && echo "$id"
+    done
+}
+window_count() { [ "$(windows | wc -l)" -eq "$1" ]; }
+# The outer X server sees the nested compositor's screen at its top-left
+# corner, so a point of the compositor's screen is the same point there.
+click() { DISPLAY=$outer xdotool mousemove "$1" "$2" click --repeat "${3:-1}" --delay 80 1; }
+
+check() { # compositor command...
+    compositor=$1
+    shift
+    run=$work/$compositor
+    mkdir -m 700 "$run"
+    XDG_RUNTIME_DIR=$run setsid timeout 90 "$@" >"$run/compositor.log" 2>&1 &
+    group=$!
+    groups="$groups $group"
+    # The X display its XWayland serves, and the key to it.
+    if ! wait_for 20 grep -Eq "(xserver listening on display|Using public X11 display) :" "$run/compositor.log"; then
+        fail "no XWayland within 20 s"
+        return
+    fi
+    xdisplay=$(grep -Eo "(xserver listening on display|Using public X11 display) :[0-9]+" \
+        "$run/compositor.log" | head -n 1 | grep -Eo ":[0-9]+")
+    xauth=$run/none
+    for file in "$run"/.mutter-Xwaylandauth.*; do [ -e "$file" ] && xauth=$file; done
+    echo "== $compositor: Wayland socket $run/corvatta-test, XWayland $xdisplay"
+
+    # As a Wayland session starts it: Qt alone would pick Wayland here.
+    env -u QT_QPA_PLATFORM -u QT_SCALE_FACTOR XDG_RUNTIME_DIR="$run" WAYLAND_DISPLAY=corvatta-test \
+        XDG_SESSION_TYPE=wayland DISPLAY="$xdisplay" XAUTHORITY="$xauth" WAYLAND_DEBUG=1 \
+        timeout 60 "$program" >"$run/program.log" 2>&1 &
+    program_pid=$!
+    if ! wait_for 20 window_count 1; then
+        fail "no window on XWayland within 20 s"
+        return
+    fi
+    window=$(windows)
+    locate "$window"
+    [ "${w}x$h" = 433x489 ] || fail "the window is ${w}x$h, not 433x489"
+
+    # Maximise, as a user would ask for it: the title bar (above the window's
+    # client area), then the shortcut.
+    click $((x + 216)) $((y - 12)) 2
+    sleep 1
+    DISPLAY=$outer xdotool key super+Up
+    sleep 1
+    kill -0 "$program_pid" 2>/dev/null || { fail "the program ended on a maximise request"; return; }
+    locate "$window"
+    [ "${w}x$h" = 433x489 ] || fail "after a maximise request the window is ${w}x$h, not 433x489"
+    wx=$x wy=$y
+
+    # Compute (256, 376, 57 by 25 in the window) with the boxes empty.
+    click $((wx + 284)) $((wy + 388))
+    if ! wait_for 10 window_count 2; then
+        fail "Compute with empty boxes showed no message box within 10 s"
+        return
+    fi
+    box=$(windows | grep -vx "$window")
+    locate "$box"
+    if [ "$compositor" = mutter ] &&
+        { [ "$x" -lt "$wx" ] || [ "$y" -lt "$wy" ] || [ $((x + w)) -gt $((wx + 433)) ] ||
+            [ $((y + h)) -gt $((wy + 489)) ]; }; then
+        fail "the box (${w}x$h at $x,$y) is not over the window (433x489 at $wx,$wy)"
+    fi
+    # A click on the window's banner, then Enter: the box's OK answers it.
+    click $((wx + 216)) $((wy + 20))
+    sleep 0.5
+    DISPLAY=$outer xdotool key Return
+    wait_for 5 window_count 1 || fail "after a click on the window, Enter did not reach the box"
+    kill -0 "$program_pid" 2>/dev/null || fail "the program ended"
+    grep -q "xdg_toplevel" "$run/program.log" &&
+        fail "the program opened a Wayland window, not an X one"
+}
+
+check_on() {
+    program_pid=""
+    check "$@"
+    [ -z "$program_pid" ] || kill "$program_pid" 2>/dev/null
+    kill -TERM "-$group" 2>/dev/null
+    sleep 0.5
+}
+
+check_on weston weston --backend=x11-backend.so --width=1024 --height=768 --no-config \
+    --socket=corvatta-test --xwayland --idle-time=0
+# mutter talks to its session through D-Bus; it gets a bus of its own.
+check_on mutter dbus-run-session -- mutter --nested --wayland --wayland-display=corvatta-test
+[ "$status" -eq 0 ] && echo "PASS: weston and mutter"
+exit "$status"
