@@ -14,6 +14,7 @@ import unittest
 from selenium.common.exceptions import ElementClickInterceptedException
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.ui import Select
 
 from webpage import Browser, Server
 
@@ -138,6 +139,7 @@ class Layout(PageTest):
 
 
 class MessageBox(PageTest):
+    kind = "Fixed"
     def setUp(self):
         self.open_page()
 
@@ -150,9 +152,23 @@ class MessageBox(PageTest):
             "  buttons: [...d.querySelectorAll('button')].map(b => b.textContent),"
             "  focus: d.contains(document.activeElement) && document.activeElement.tagName};")
 
+    def close_box(self):
+        self.browser.driver.switch_to.active_element.send_keys(Keys.ENTER)
+
+    def test_missing_input(self):
+        self.element("Command1").click()
+        self.browser.wait(lambda: self.box()["open"], "no message box")
+        self.assertEqual(self.box()["text"],
+                         "Please enter this debt's current payment monthly amount")
+        self.close_box()
+        self.browser.wait(lambda: not self.box()["open"], "the box did not close")
+        self.assertEqual(self.focused(), "Command1")
+
     def test_limit_gives_two_boxes_then_the_results(self):
-        # 10 a month against 15 a month of interest (18 % of 1000 / 12)
-        # never pays off: each of the two passes shows the box.
+        # Both kinds of payment, each its own simulation: 10 a month (at
+        # least 15 declining) against 15 a month of interest (18 % of 1000
+        # / 12) never pays off, and each of the two passes shows the box.
+        Select(self.element("Combo1")).select_by_visible_text(self.kind)
         self.enter("10", "18", "1000")
         self.element("Command1").click()
         for shown in ("first", "second"):
@@ -166,11 +182,17 @@ class MessageBox(PageTest):
                 self.assertEqual((self.text("Text4"), self.text("Text5")), ("", ""))
                 with self.assertRaises(ElementClickInterceptedException):
                     self.element("Command2").click()
-                self.browser.driver.switch_to.active_element.send_keys(Keys.ENTER)
+                self.close_box()
         self.browser.wait(lambda: self.text("Text5") != "", "no result after the boxes")
         self.assertFalse(self.box()["open"])
         self.assertEqual((self.text("Text4"), self.text("Text5")), ("$0", "601"))
         self.assertEqual(self.focused(), "Command1")
+
+
+class MessageBoxDeclining(MessageBox):
+    kind = "Declining Minimum"
+
+    test_missing_input = None
 
 
 class Keyboard(PageTest):
