@@ -97,7 +97,8 @@ test)
     if [ "$web" != off ]; then
         echo
         echo "Web page, in headless Chromium:"
-        (cd "$web_dir" && ctest --output-on-failure) || status=1
+        # Each test has its own browser and server: they can run side by side.
+        (cd "$web_dir" && ctest --output-on-failure -j "$(nproc)") || status=1
     fi
     exit $status
     ;;
