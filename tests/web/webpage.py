@@ -71,7 +71,10 @@ class Browser:
         options.add_experimental_option("prefs", {"intl.accept_languages": language})
         if log_network:
             options.set_capability("goog:loggingPrefs", {"performance": "ALL"})
-        RemoteConnection.set_timeout(30)
+        # Every call to the driver has a time limit too (newer Seleniums set
+        # it elsewhere, and have one of their own).
+        if hasattr(RemoteConnection, "set_timeout"):
+            RemoteConnection.set_timeout(30)
         self.driver = webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
         self.driver.set_page_load_timeout(30)
         self.driver.set_script_timeout(WAIT)
