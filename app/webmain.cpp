@@ -11,18 +11,20 @@
 // runs without it.
 // clang-format off
 EM_JS(void, corvatta_work_offline, (), {
-    if ('serviceWorker' in navigator && window.isSecureContext)
-        navigator.serviceWorker.register('sw.js').catch(() => {});
+    if ("serviceWorker" in navigator && window.isSecureContext)
+        navigator.serviceWorker.register("sw.js").catch(() => {});
 });
 // clang-format on
 
 // The page's entry point. It reads no query string: the page starts the same
-// whatever its address says. The platform lives as long as the page; the
-// browser keeps the program running after main returns, to answer clicks.
+// whatever its address says. The platform lives as long as the page: main
+// leaves with the program still running, to answer clicks and to wait for
+// message boxes, instead of ending it as a return would.
 int main()
 {
     static DomPlatform platform(createForm1Dom, CORVATTA_TITLE, domNumberFormat(browserLanguage()));
     startProgram(platform);
     corvatta_work_offline();
+    emscripten_exit_with_live_runtime();
     return 0;
 }
