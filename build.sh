@@ -1,8 +1,9 @@
 #!/bin/sh
 # Set up, build, and then open the calculator or run every test.
 #   ./build.sh run      install what is missing, build, open the calculator
-#   ./build.sh test     install what is missing, build both, run every test
-#                       (the Windows build's under Wine)
+#   ./build.sh test     install what is missing, build all, run every test
+#                       (the Windows build's under Wine, the web page's in
+#                       headless Chromium)
 #   ./build.sh windows  install what is missing, cross-compile Corvatta.exe
 #   ./build.sh web      install what is missing, compile the web page into
 #                       build-web/site/ (WebAssembly, with Emscripten)
@@ -86,7 +87,7 @@ test)
     build
     [ "$windows" = off ] || build_windows -DBUILD_TESTING=ON
     [ "$web" = off ] || build_web -DBUILD_TESTING=ON
-    # Both suites run, even when the first fails.
+    # Every suite runs, even when one before it fails.
     status=0
     (cd "$build_dir" && ctest --output-on-failure -j "$(nproc)") || status=1
     if [ "$windows" != off ]; then
