@@ -1,9 +1,12 @@
 #!/bin/sh
 # Set up, build, and then open the calculator or run every test.
 #   ./build.sh run      install what is missing, build, open the calculator
-#   ./build.sh test     install what is missing, build both, run every test
-#                       (the Windows build's under Wine)
+#   ./build.sh test     install what is missing, build all, run every test
+#                       (the Windows build's under Wine, the web page's in
+#                       headless Chromium)
 #   ./build.sh windows  install what is missing, cross-compile Corvatta.exe
+#   ./build.sh web      install what is missing, compile the web page into
+#                       build-web/site/ (WebAssembly, with Emscripten)
 #   ./build.sh deb      build the Debian package into build/deb (tools/build_deb.sh)
 # Works on a fresh Debian 12 or 13 machine, as root or with sudo.
 set -eu
@@ -26,6 +29,12 @@ packages="cmake make g++ qt6-base-dev libx11-dev fonts-liberation2 xvfb xauth
 windows_packages="cmake make g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64"
 windows_test_packages="wine wine64 fonts-wine xvfb xauth"
 
+# The web build: Emscripten (its optimiser runs under Node and needs acorn),
+# and for its tests Chromium, driven through chromium-driver by Selenium.
+web_packages="cmake make emscripten node-acorn"
+web_test_packages="chromium chromium-driver python3-selenium fonts-liberation2"
+web_dir=$build_dir-web
+
 install_missing() {
     # shellcheck disable=SC2086 # one word per package
     tools/ensure_packages.sh "$@"
@@ -41,6 +50,16 @@ build_windows() {
         -DCMAKE_BUILD_TYPE=MinSizeRel "$@" ${CORVATTA_CMAKE_ARGS:-}
     cmake --build "$windows_dir" -j "$(nproc)"
     echo "Built $windows_dir/app/Corvatta.exe ($(stat -c %s "$windows_dir/app/Corvatta.exe") bytes)"
+}
+
+build_web() {
+    # Debian's em++ finds acorn among Debian's own Node modules only, which
+    # a Node from elsewhere does not search.
+    NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+    export NODE_PATH
+    emcmake cmake -S . -B "$web_dir" -DCMAKE_BUILD_TYPE=MinSizeRel "$@" ${CORVATTA_CMAKE_ARGS:-}
+    cmake --build "$web_dir" -j "$(nproc)"
+    echo "Built $web_dir/site/ ($(du -sb "$web_dir/site" | cut -f1) bytes)"
 }
 
 case "$what" in
@@ -62,17 +81,27 @@ test)
     # build does, having nothing to add to it).
     windows=${CORVATTA_WINDOWS_TESTS:-on}
     [ "$windows" = off ] || packages="$packages $windows_packages $windows_test_packages"
+    # CORVATTA_WEB_TESTS=off likewise leaves the web page out.
+    web=${CORVATTA_WEB_TESTS:-on}
+    [ "$web" = off ] || packages="$packages $web_packages $web_test_packages"
     # shellcheck disable=SC2086
     install_missing $packages
     build
     [ "$windows" = off ] || build_windows -DBUILD_TESTING=ON
-    # Both suites run, even when the first fails.
+    [ "$web" = off ] || build_web -DBUILD_TESTING=ON
+    # Every suite runs, even when one before it fails.
     status=0
     (cd "$build_dir" && ctest --output-on-failure -j "$(nproc)") || status=1
     if [ "$windows" != off ]; then
         echo
         echo "Windows build, under Wine:"
         (cd "$windows_dir" && ctest --output-on-failure) || status=1
+    fi
+    if [ "$web" != off ]; then
+        echo
+        echo "Web page, in headless Chromium:"
+        # Each test has its own browser and server: they can run side by side.
+        (cd "$web_dir" && ctest --output-on-failure -j "$(nproc)") || status=1
     fi
     exit $status
     ;;
@@ -81,11 +110,16 @@ windows)
     install_missing $windows_packages
     build_windows -DBUILD_TESTING=OFF
     ;;
+web)
+    # shellcheck disable=SC2086
+    install_missing $web_packages
+    build_web -DBUILD_TESTING=OFF
+    ;;
 deb)
     exec tools/build_deb.sh "$build_dir/deb"
     ;;
 *)
-    echo "usage: $0 run|test|windows|deb" >&2
+    echo "usage: $0 run|test|windows|web|deb" >&2
     exit 2
     ;;
 esac

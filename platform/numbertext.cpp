@@ -1,11 +1,52 @@
 #include "numbertext.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <system_error>
 #include <vector>
 
 namespace {
+
+// Locale-independent, correctly rounded conversions between a double and
+// plain ASCII text ("-1.5e-05"). The WebAssembly build's C++ library
+// (Emscripten's) has no floating-point std::from_chars and std::to_chars;
+// there its C library's strtod and snprintf do the same work: they run in
+// the "C" locale only, and both round correctly.
+#ifndef __EMSCRIPTEN__
+bool parsePlain(const std::string& plain, double& value)
+{
+    const char* const end = plain.data() + plain.size();
+    const auto [ptr, error] = std::from_chars(plain.data(), end, value);
+    return error == std::errc() && ptr == end;
+}
+
+std::size_t writePlain(double value, char (&buffer)[32])
+{
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    return static_cast<std::size_t>(result.ptr - buffer);
+}
+#else
+bool parsePlain(const std::string& plain, double& value)
+{
+    errno = 0;
+    char* end = nullptr;
+    value = std::strtod(plain.c_str(), &end);
+    // As std::from_chars: a result that underflows to zero or overflows is
+    // out of range; one that is only subnormal is not.
+    const bool outOfRange = errno == ERANGE && (value == 0.0 || std::isinf(value));
+    return !outOfRange && end == plain.c_str() + plain.size();
+}
+
+std::size_t writePlain(double value, char (&buffer)[32])
+{
+    const int length = std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    return length > 0 ? static_cast<std::size_t>(length) : 0;
+}
+#endif
 
 // The white space that may stand around a number: ASCII white space and the
 // Unicode spaces, as they are encoded in UTF-8.
@@ -128,9 +169,7 @@ std::optional<double> readNumber(std::string_view text, const NumberFormat& form
         return std::nullopt;
 
     double value = 0;
-    const char* const end = plain.data() + plain.size();
-    const auto [ptr, error] = std::from_chars(plain.data(), end, value);
-    if (error != std::errc() || ptr != end || !std::isfinite(value))
+    if (!parsePlain(plain, value) || !std::isfinite(value))
         return std::nullopt;
     return value;
 }
@@ -140,14 +179,13 @@ std::string writeNumber(double value, std::string_view decimalPoint)
     if (value == 0.0)
         return "0"; // never "-0"
 
-    // std::to_chars is locale-independent and correctly rounded; "general"
-    // with 15 digits switches to exponent form below 1E-04 and from 1E+15.
+    // "General" form with 15 digits switches to exponent form below 1E-04
+    // and from 1E+15.
     char buffer[32];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    const std::size_t length = writePlain(value, buffer);
     std::string text;
     text.reserve(32);
-    for (const char* p = buffer; p != result.ptr; ++p) {
+    for (const char* p = buffer; p != buffer + length; ++p) {
         if (*p == '.')
             text += decimalPoint;
         else if (*p == 'e')

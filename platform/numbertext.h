@@ -6,9 +6,9 @@
 #include <string_view>
 
 // Text <-> number without any toolkit, for a given set of regional
-// separators. Both builds write numbers with this code; the Windows build
-// reads them with it too, and the Qt build falls back on it for what Qt's
-// own parser refuses.
+// separators. Every build writes numbers with this code; the Windows and web
+// builds read them with it too, and the Qt build falls back on it for what
+// Qt's own parser refuses.
 
 // Month counts are 16-bit signed integers throughout the program.
 using MonthCount = std::int16_t;

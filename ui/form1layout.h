@@ -1,8 +1,8 @@
 #pragma once
 
 // The main window as data: every control's name, kind, place, text and tab
-// stop, in twips (1440 to the inch, so 15 to a pixel at 96 dpi). The Qt and
-// the Windows builds both create their window from this one table.
+// stop, in twips (1440 to the inch, so 15 to a pixel at 96 dpi). The Qt, the
+// Windows and the web builds all create their window from this one table.
 
 #include <array>
 #include <string_view>

@@ -8,7 +8,8 @@ that high-resolution screens are not left to blur the 32-pixel image. The
 icon is pixel art: each larger size repeats every pixel 2, 4 or 8 times
 (no smoothing), which keeps its edges as sharp as in the original. A 48-pixel
 size is left out on purpose, as 1.5 pixels per pixel would make some lines
-thicker than others. Re-run from the repository root after the icon changes:
+thicker than others. The web build's app icons, at 192 and 512 pixels (6 and
+16 times), go to app/web/icon-192.png and icon-512.png. Re-run from the repository root after the icon changes:
 
     /usr/bin/python3 app/desktop/make_png_icon.py
 
@@ -27,6 +28,8 @@ SOURCE = os.path.join(HERE, "..", "..", "ui", "resources", "corvatta.ico")
 NAME = "io.github.corvatta.Corvatta.png"
 SIZE = (32, 32)
 SCALES = (2, 4, 8)
+WEB = os.path.join(HERE, "..", "web")
+WEB_SCALES = (6, 16)
 
 
 def save(image, target):
@@ -48,6 +51,10 @@ def main():
         width, height = SIZE[0] * scale, SIZE[1] * scale
         larger = image.resize((width, height), Image.Resampling.NEAREST)
         save(larger, os.path.join(HERE, "hicolor", f"{width}x{height}", "apps", NAME))
+    for scale in WEB_SCALES:
+        width, height = SIZE[0] * scale, SIZE[1] * scale
+        larger = image.resize((width, height), Image.Resampling.NEAREST)
+        save(larger, os.path.join(WEB, f"icon-{width}.png"))
 
 
 if __name__ == "__main__":

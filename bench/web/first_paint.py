@@ -1,0 +1,77 @@
+"""Navigation to first paint of the complete window, median of 15, for the
+page and for a static copy of the window it builds (same controls, same
+style sheet and banner, no script). The browser's cache and the service
+worker are bypassed, so every load fetches every file from the local
+server, as a first visit does.
+
+    first_paint.py SITE"""
+
+import os
+import shutil
+import statistics
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                                "tests", "web"))
+from webpage import Browser, Server  # noqa: E402
+
+RUNS = 15
+
+
+def static_copy(browser, origin, folder):
+    """The window as the page builds it, written out as plain HTML."""
+    browser.driver.get(origin + "/")
+    browser.wait(lambda: browser.js("return document.activeElement.id") == "Text1",
+                 "the window never showed")
+    html = browser.js(
+        "const page = document.documentElement.cloneNode(true);"
+        "page.querySelectorAll('script, dialog, meta[http-equiv]').forEach(e => e.remove());"
+        "return '<!DOCTYPE html>\\n' + page.outerHTML;")
+    with open(os.path.join(folder, "index.html"), "w", encoding="utf-8") as page:
+        page.write(html)
+
+
+def first_paint(browser, url):
+    """Milliseconds from navigation to the first contentful paint: the
+    page paints nothing until its window is complete."""
+    browser.driver.get(url)
+    browser.wait(lambda: browser.js(
+        "return performance.getEntriesByName('first-contentful-paint').length > 0"),
+        "no first paint")
+    return browser.js(
+        "return performance.getEntriesByName('first-contentful-paint')[0].startTime")
+
+
+def main():
+    site = sys.argv[1]
+    folder = tempfile.mkdtemp(prefix="corvatta-static-")
+    for name in ("corvatta.css", "banner.jpg", "favicon.ico"):
+        shutil.copy(os.path.join(site, name), folder)
+    page, static = Server(site), Server(folder)
+    browser = Browser()
+    try:
+        browser.driver.execute_cdp_cmd("Network.enable", {})
+        browser.driver.execute_cdp_cmd("Network.setCacheDisabled", {"cacheDisabled": True})
+        browser.driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": True})
+        static_copy(browser, page.origin, folder)
+        # Taken in turns, so that a busy machine slows both alike.
+        results = {"page (wasm)": [], "static copy": []}
+        for _ in range(RUNS):
+            results["page (wasm)"].append(first_paint(browser, page.origin + "/"))
+            results["static copy"].append(first_paint(browser, static.origin + "/"))
+    finally:
+        browser.quit()
+        page.stop()
+        static.stop()
+        shutil.rmtree(folder, ignore_errors=True)
+    print(f"First paint of the complete window, headless Chromium, median of {RUNS}:")
+    for name, times in results.items():
+        print(f"  {name:12} {statistics.median(times):7.1f} ms"
+              f"  (min {min(times):.1f}, max {max(times):.1f})")
+    ratio = statistics.median(results["page (wasm)"]) / statistics.median(results["static copy"])
+    print(f"  ratio        {ratio:7.2f}  (target: within 1.5)")
+
+
+if __name__ == "__main__":
+    main()

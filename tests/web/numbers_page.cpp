@@ -1,0 +1,58 @@
+// The shared table of number conversions, run in the browser through the
+// page's own platform: the separators and group sizes come from Intl in the
+// language the browser reports. Writes one line per case of that language's
+// region into window.numberResults, "PASS name" or "FAIL name: why", for
+// test_page.py to read.
+#include "domplatform.h"
+#include "numbercases.h"
+#include "runtimeerror.h"
+
+#include <emscripten/val.h>
+
+#include <string>
+
+namespace {
+
+std::string check(const DomPlatform& platform, const ReadCase& c)
+{
+    try {
+        const double value = platform.TextToDouble(c.text);
+        if (!c.readable)
+            return "read as " + platform.NumberToText(value);
+        if (value != c.value)
+            return "read as " + platform.NumberToText(value);
+    } catch (const RuntimeError&) {
+        if (c.readable)
+            return "not read";
+    }
+    return {};
+}
+
+std::string check(const DomPlatform& platform, const WriteCase& c)
+{
+    const std::string text = platform.NumberToText(c.value);
+    return text == c.text ? std::string() : "written as " + text;
+}
+
+} // namespace
+
+int main()
+{
+    const std::string language = browserLanguage();
+    const Region region = language.starts_with("de") ? Region::German : Region::English;
+    const DomPlatform platform([] { return DomWindow{}; }, "Corvatta", domNumberFormat(language));
+    std::string report;
+    const auto add = [&](const auto& cases) {
+        for (const auto& c : cases) {
+            if (c.region != region)
+                continue;
+            const std::string failure = check(platform, c);
+            report += (failure.empty() ? "PASS " : "FAIL ") + std::string(c.name) +
+                      (failure.empty() ? "" : ": " + failure) + "\n";
+        }
+    };
+    add(readCases);
+    add(writeCases);
+    emscripten::val::global("window").set("numberResults", report);
+    return 0;
+}
