@@ -18,11 +18,12 @@ windows_dir=$build_dir-windows
 
 # Toolchain, Qt 6, the dialog font, and the tools the tests drive: a virtual
 # X server, the MinGW resource compiler, desktop-file and AppStream
-# validators, and the Wayland desktops weston and mutter with XWayland,
-# xdotool and X's window tools.
+# validators.
 packages="cmake make g++ qt6-base-dev libx11-dev fonts-liberation2 xvfb xauth
-    binutils-mingw-w64-x86-64 desktop-file-utils appstream
-    weston mutter xwayland xdotool x11-utils dbus-daemon"
+    binutils-mingw-w64-x86-64 desktop-file-utils appstream"
+# For the tests only: the Wayland desktops weston and mutter with XWayland,
+# xdotool and X's window tools.
+wayland_test_packages="weston mutter xwayland xdotool x11-utils dbus-daemon"
 
 # The Windows build: the MinGW-w64 cross-compiler, and Wine with Windows'
 # fonts for its tests.
@@ -41,7 +42,7 @@ install_missing() {
 }
 
 build() {
-    cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo ${CORVATTA_CMAKE_ARGS:-}
+    cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" ${CORVATTA_CMAKE_ARGS:-}
     cmake --build "$build_dir" -j "$(nproc)"
 }
 
@@ -66,7 +67,8 @@ case "$what" in
 run)
     # shellcheck disable=SC2086
     install_missing $packages
-    build
+    # The program alone: the tests need more than it does.
+    build -DBUILD_TESTING=OFF
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
         echo
         echo "Built $build_dir/app/corvatta, but this machine has no display to open it on."
@@ -84,9 +86,10 @@ test)
     # CORVATTA_WEB_TESTS=off likewise leaves the web page out.
     web=${CORVATTA_WEB_TESTS:-on}
     [ "$web" = off ] || packages="$packages $web_packages $web_test_packages"
+    packages="$packages $wayland_test_packages"
     # shellcheck disable=SC2086
     install_missing $packages
-    build
+    build -DBUILD_TESTING=ON
     [ "$windows" = off ] || build_windows -DBUILD_TESTING=ON
     [ "$web" = off ] || build_web -DBUILD_TESTING=ON
     # Every suite runs, even when one before it fails.
