@@ -1,7 +1,5 @@
 #include "domplatform.h"
 
-#include "runtimeerror.h"
-
 #include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
 
@@ -74,7 +72,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void corvatta_click(int control)
 }
 
 DomPlatform::DomPlatform(WindowFactory factory, std::string title, NumberFormat numbers)
-    : factory_(std::move(factory)), title_(std::move(title)), numbers_(std::move(numbers))
+    : SeparatorPlatform(std::move(numbers)), factory_(std::move(factory)), title_(std::move(title))
 {
     instance = this;
 }
@@ -140,23 +138,6 @@ void DomPlatform::SelectItem(Control control, int index)
 void DomPlatform::ShowMessage(std::string_view text)
 {
     corvatta_message_box(std::string(text).c_str());
-}
-
-double DomPlatform::TextToDouble(std::string_view text) const
-{
-    if (const std::optional<double> value = readNumber(text, numbers_))
-        return *value;
-    throw RuntimeError("not a number");
-}
-
-std::string DomPlatform::NumberToText(double value) const
-{
-    return writeNumber(value, numbers_.decimalPoint);
-}
-
-std::string DomPlatform::NumberToText(MonthCount value) const
-{
-    return writeMonthCount(value);
 }
 
 void DomPlatform::EndOnClose()

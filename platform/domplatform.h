@@ -1,7 +1,6 @@
 #pragma once
 
-#include "numbertext.h"
-#include "platform.h"
+#include "separatorplatform.h"
 
 #include <emscripten/val.h>
 
@@ -27,7 +26,7 @@ struct DomWindow
 // message box, and numbers in the format of the browser's language. The
 // window itself is built by the factory it is given (the program's form).
 // One instance serves the page; it lives until the page is closed.
-class DomPlatform final : public Platform
+class DomPlatform final : public SeparatorPlatform
 {
 public:
     using WindowFactory = std::function<DomWindow()>;
@@ -45,10 +44,6 @@ public:
 
     void ShowMessage(std::string_view text) override;
 
-    double TextToDouble(std::string_view text) const override;
-    std::string NumberToText(double value) const override;
-    std::string NumberToText(MonthCount value) const override;
-
     void EndOnClose() override;
 
 private:
@@ -56,7 +51,6 @@ private:
 
     WindowFactory factory_;
     std::string title_;
-    NumberFormat numbers_;
     DomWindow window_;
     WindowEvents events_;
 };

@@ -1,6 +1,5 @@
 #include "win32platform.h"
 
-#include "runtimeerror.h"
 #include "utf16.h"
 
 #include <commctrl.h>
@@ -21,7 +20,7 @@ LRESULT CALLBACK quitOnDestroy(HWND window, UINT message, WPARAM wParam, LPARAM 
 } // namespace
 
 Win32Platform::Win32Platform(WindowFactory factory, std::wstring title, NumberFormat numbers)
-    : factory_(std::move(factory)), title_(std::move(title)), numbers_(std::move(numbers))
+    : SeparatorPlatform(std::move(numbers)), factory_(std::move(factory)), title_(std::move(title))
 {
 }
 
@@ -99,23 +98,6 @@ void Win32Platform::SelectItem(Control control, int index)
 void Win32Platform::ShowMessage(std::string_view text)
 {
     MessageBoxW(window_.window, toUtf16(text).c_str(), title_.c_str(), MB_OK);
-}
-
-double Win32Platform::TextToDouble(std::string_view text) const
-{
-    if (const std::optional<double> value = readNumber(text, numbers_))
-        return *value;
-    throw RuntimeError("not a number");
-}
-
-std::string Win32Platform::NumberToText(double value) const
-{
-    return writeNumber(value, numbers_.decimalPoint);
-}
-
-std::string Win32Platform::NumberToText(MonthCount value) const
-{
-    return writeMonthCount(value);
 }
 
 void Win32Platform::EndOnClose()

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "numbertext.h"
-#include "platform.h"
+#include "separatorplatform.h"
 
 #include <windows.h>
 
@@ -20,7 +19,7 @@ struct Win32Window
 // The platform on the Win32 API: standard controls, MessageBoxW, and numbers
 // in the user's regional format. The window itself is built by the factory it
 // is given (the program's form). Everything runs on the thread that made it.
-class Win32Platform final : public Platform
+class Win32Platform final : public SeparatorPlatform
 {
 public:
     using WindowFactory = std::function<Win32Window(const WindowEvents&)>;
@@ -41,10 +40,6 @@ public:
 
     void ShowMessage(std::string_view text) override;
 
-    double TextToDouble(std::string_view text) const override;
-    std::string NumberToText(double value) const override;
-    std::string NumberToText(MonthCount value) const override;
-
     void EndOnClose() override;
 
     // Runs the window's messages until the program ends; returns the exit
@@ -60,7 +55,6 @@ public:
 private:
     WindowFactory factory_;
     std::wstring title_;
-    NumberFormat numbers_;
     Win32Window window_;
     std::function<void()> load_;
 };
