@@ -5,9 +5,9 @@
 #   - the window starts, at its fixed size;
 #   - a double click on its title bar and the maximise shortcut leave it at
 #     that size, and the program running;
-#   - Compute with empty boxes opens the message box, over the window where
-#     the compositor places boxes by their window (mutter); a click on the
-#     window leaves the keyboard in the box, so Enter closes it.
+#   - on mutter, Compute with empty boxes opens the message box over the
+#     window, and a click on the window leaves the keyboard in the box, so
+#     Enter closes it.
 #   tests/wayland_check.sh PROGRAM
 # The program's Wayland traffic (WAYLAND_DEBUG=1) and the compositor's log
 # are shown when a step fails. Every start and wait has a time limit.
@@ -108,24 +108,29 @@ check() { # compositor command...
     [ "${w}x$h" = 433x489 ] || fail "after a maximise request the window is ${w}x$h, not 433x489"
     wx=$x wy=$y
 
-    # Compute (256, 376, 57 by 25 in the window) with the boxes empty.
-    click $((wx + 284)) $((wy + 388))
-    if ! wait_for 10 window_count 2; then
-        fail "Compute with empty boxes showed no message box within 10 s"
-        return
+    # The message box, on mutter: the nested weston takes the clicks on a new
+    # X window only now and then (about one start in five here), so a box
+    # step there would test weston. weston kept the box modal even before the
+    # program used XWayland, and places it where it likes.
+    if [ "$compositor" = mutter ]; then
+        # Compute (256, 376, 57 by 25 in the window) with the boxes empty.
+        click $((wx + 284)) $((wy + 388))
+        if ! wait_for 10 window_count 2; then
+            fail "Compute with empty boxes showed no message box within 10 s"
+            return
+        fi
+        box=$(windows | grep -vx "$window")
+        locate "$box"
+        if [ "$x" -lt "$wx" ] || [ "$y" -lt "$wy" ] || [ $((x + w)) -gt $((wx + 433)) ] ||
+            [ $((y + h)) -gt $((wy + 489)) ]; then
+            fail "the box (${w}x$h at $x,$y) is not over the window (433x489 at $wx,$wy)"
+        fi
+        # A click on the window's banner, then Enter: the box's OK answers it.
+        click $((wx + 216)) $((wy + 20))
+        sleep 0.5
+        DISPLAY=$outer xdotool key Return
+        wait_for 5 window_count 1 || fail "after a click on the window, Enter did not reach the box"
     fi
-    box=$(windows | grep -vx "$window")
-    locate "$box"
-    if [ "$compositor" = mutter ] &&
-        { [ "$x" -lt "$wx" ] || [ "$y" -lt "$wy" ] || [ $((x + w)) -gt $((wx + 433)) ] ||
-            [ $((y + h)) -gt $((wy + 489)) ]; }; then
-        fail "the box (${w}x$h at $x,$y) is not over the window (433x489 at $wx,$wy)"
-    fi
-    # A click on the window's banner, then Enter: the box's OK answers it.
-    click $((wx + 216)) $((wy + 20))
-    sleep 0.5
-    DISPLAY=$outer xdotool key Return
-    wait_for 5 window_count 1 || fail "after a click on the window, Enter did not reach the box"
     kill -0 "$program_pid" 2>/dev/null || fail "the program ended"
     grep -q "xdg_toplevel" "$run/program.log" &&
         fail "the program opened a Wayland window, not an X one"
@@ -139,8 +144,11 @@ check_on() {
     sleep 0.5
 }
 
-check_on weston weston --backend=x11-backend.so --width=1024 --height=768 --no-config \
-    --socket=corvatta-test --xwayland --idle-time=0
+# weston without its panel, whose launcher a stray click would open a
+# terminal from.
+printf '[shell]\npanel-position=none\n' >"$work/weston.ini"
+check_on weston weston --backend=x11-backend.so --width=1024 --height=768 \
+    --config="$work/weston.ini" --socket=corvatta-test --xwayland --idle-time=0
 # mutter talks to its session through D-Bus; it gets a bus of its own.
 check_on mutter dbus-run-session -- mutter --nested --wayland --wayland-display=corvatta-test
 [ "$status" -eq 0 ] && echo "PASS: weston and mutter"
