@@ -21,7 +21,7 @@ RUNS = 15
 
 def static_copy(browser, origin, folder):
     """The window as the page builds it, written out as plain HTML."""
-    browser.driver.get(origin + "/")
+    browser.get(origin + "/")
     browser.wait(lambda: browser.js("return document.activeElement.id") == "Text1",
                  "the window never showed")
     html = browser.js(
@@ -35,7 +35,7 @@ def static_copy(browser, origin, folder):
 def first_paint(browser, url):
     """Milliseconds from navigation to the first contentful paint: the
     page paints nothing until its window is complete."""
-    browser.driver.get(url)
+    browser.get(url)
     browser.wait(lambda: browser.js(
         "return performance.getEntriesByName('first-contentful-paint').length > 0"),
         "no first paint")
@@ -49,11 +49,11 @@ def main():
     for name in ("corvatta.css", "banner.jpg", "favicon.ico"):
         shutil.copy(os.path.join(site, name), folder)
     page, static = Server(site), Server(folder)
-    browser = Browser()
+    browser = Browser("chromium")
     try:
-        browser.driver.execute_cdp_cmd("Network.enable", {})
-        browser.driver.execute_cdp_cmd("Network.setCacheDisabled", {"cacheDisabled": True})
-        browser.driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": True})
+        browser.cdp("Network.enable", {})
+        browser.cdp("Network.setCacheDisabled", {"cacheDisabled": True})
+        browser.cdp("Network.setBypassServiceWorker", {"bypass": True})
         static_copy(browser, page.origin, folder)
         # Taken in turns, so that a busy machine slows both alike.
         results = {"page (wasm)": [], "static copy": []}
