@@ -66,8 +66,11 @@ class PageTest(unittest.TestCase):
 
     def open_page(self):
         self.browser.get(self.server.origin + "/")
-        self.browser.wait(lambda: self.focused() == "Text1",
-                          "the window never showed with the focus in Text1")
+        try:
+            self.browser.wait(lambda: self.focused() == "Text1", "")
+        except TimeoutError:
+            self.fail(f"the window never showed with the focus in Text1 (it is in"
+                      f" {self.focused()})")
 
     def text(self, name):
         return self.browser.js("return document.getElementById(arguments[0]).value;", name)

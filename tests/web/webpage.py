@@ -146,7 +146,7 @@ class Browser:
         self._folders = []
         try:
             self._launch()
-            self.set_viewport(*(viewport or (800, 600)))
+            self.set_viewport(*(viewport or (800, 700)))
         except BaseException:
             self.quit()
             raise
@@ -402,9 +402,7 @@ class _Firefox(Browser):
         # The window Firefox opens with never has the focus when headless,
         # and an unfocused page's buttons ignore Space and Enter: work in a
         # window of the session's own.
-        first = self._command("browsingContext.getTree", {})["contexts"][0]["context"]
         self._context = self._command("browsingContext.create", {"type": "window"})["context"]
-        self._command("browsingContext.close", {"context": first})
 
     def _command(self, method, parameters, seconds=CALL):
         self._id += 1
