@@ -117,14 +117,14 @@ def _start(command, env=None, **kwargs):
 
 
 def _end(process):
-    if process and process.poll() is None:
+    # A group's stuck or stopped members outlive SIGTERM: SIGKILL ends them.
+    for sig in (signal.SIGTERM, signal.SIGKILL):
         try:
-            os.killpg(process.pid, signal.SIGTERM)
-            process.wait(5)
-        except subprocess.TimeoutExpired:
-            os.killpg(process.pid, signal.SIGKILL)
+            os.killpg(process.pid, sig)
             process.wait(5)
         except ProcessLookupError:
+            break
+        except subprocess.TimeoutExpired:
             pass
 
 
@@ -270,7 +270,7 @@ class _Classic(Browser):
 
     def _close(self):
         if self._session:
-            self._call("DELETE", "")
+            self._call("DELETE", "", seconds=5)
             self._session = None
 
 
