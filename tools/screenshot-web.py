@@ -30,7 +30,7 @@ def main():
         browser.get(server.origin + "/")
         shown(browser)
         path = os.path.join(ROOT, "docs", "screenshot-web.png")
-        browser.screenshot(path, "Form1")
+        browser.screenshot(path, "#Form1")
         print("wrote", os.path.relpath(path))
 
         browser.set_viewport(360, 640, 1, True)

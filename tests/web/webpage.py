@@ -6,10 +6,13 @@ Firefox the same commands' BiDi forms over a WebSocket. Every start, call
 and wait has a time limit, so a stuck browser fails its test instead of
 hanging it."""
 
+import base64
 import functools
 import http.server
 import json
 import os
+import random
+import select
 import shutil
 import signal
 import socket
@@ -25,7 +28,7 @@ CALL = 20  # seconds for one call to a driver or browser
 START = 30  # seconds for a browser to start
 
 ENGINES = ("chromium", "webkit", "firefox")
-PROGRAMS = {  # overridden by CMake with what find_program found
+PROGRAMS = {  # CMake passes what find_program found
     "chromium": os.environ.get("CORVATTA_CHROMEDRIVER", "/usr/bin/chromedriver"),
     "webkit": os.environ.get("CORVATTA_WEBKITDRIVER", "/usr/bin/WebKitWebDriver"),
     "firefox": os.environ.get("CORVATTA_FIREFOX", "/usr/bin/firefox-esr"),
@@ -129,17 +132,22 @@ def _end(process):
 
 
 class Browser:
-    """A fresh browser of the given engine with its own profile, reporting
-    `language` as its user's language; viewport as set_viewport takes it."""
+    """A fresh browser of one of ENGINES with its own profile, reporting
+    `language` as its user's language (as the engine takes it, invalid ones
+    too); viewport (width, height[, pixel ratio[, phone]]) as set_viewport.
 
-    def __new__(cls, engine=None, language="en-US", viewport=None):
-        engine = engine or os.environ.get("CORVATTA_ENGINE", "chromium")
+    get(url), js(function body, *JSON arguments) -> JSON value,
+    click(selector[, "touch"]), keys(*names or text), named(accessible
+    name) -> ids, screenshot(path[, selector]), set_viewport(...),
+    wait(condition, message), quit()."""
+
+    def __new__(cls, engine="chromium", language="en-US", viewport=None):
         if cls is Browser:
             cls = {"chromium": _Chromium, "webkit": _WebKit, "firefox": _Firefox}[engine]
         return super().__new__(cls)
 
-    def __init__(self, engine=None, language="en-US", viewport=None):
-        self.engine = engine or os.environ.get("CORVATTA_ENGINE", "chromium")
+    def __init__(self, engine="chromium", language="en-US", viewport=None):
+        self.engine = engine
         self.language = language
         self._ratio = viewport[2] if viewport and len(viewport) > 2 else 1
         self._processes = []
@@ -252,19 +260,18 @@ class _Classic(Browser):
         self._call("POST", "/actions", {"actions": actions})
         self._call("DELETE", "/actions")
 
-    def _element(self, name):
-        found = self._call("POST", "/element", {"using": "css selector", "value": "#" + name})
+    def _element(self, selector):
+        found = self._call("POST", "/element", {"using": "css selector", "value": selector})
         return next(iter(found.values()))
 
     def named(self, name):
         """The ids of the elements whose accessible name is `name`."""
         ids = self.js("return [...document.querySelectorAll('[id]')].map(e => e.id);")
         return [i for i in ids
-                if self._call("GET", f"/element/{self._element(i)}/computedlabel") == name]
+                if self._call("GET", f"/element/{self._element('#' + i)}/computedlabel") == name]
 
-    def screenshot(self, path, name=None):
-        import base64
-        where = f"/element/{self._element(name)}/screenshot" if name else "/screenshot"
+    def screenshot(self, path, selector=None):
+        where = f"/element/{self._element(selector)}/screenshot" if selector else "/screenshot"
         with open(path, "wb") as picture:
             picture.write(base64.b64decode(self._call("GET", where)))
 
@@ -338,19 +345,34 @@ class _WebKit(_Classic):
         return env
 
     def _display(self):
-        read, write = os.pipe()
-        self._processes.append(_start([XVFB, "-displayfd", str(write), "-screen", "0",
-                                       "1600x1600x24", "-nolisten", "tcp"],
-                                      pass_fds=(write,), stdout=subprocess.DEVNULL,
-                                      stderr=subprocess.DEVNULL))
-        os.close(write)
-        with os.fdopen(read) as numbers:
-            ready = threading.Thread(target=lambda: self.__dict__.update(number=numbers.readline()))
-            ready.start()
-            ready.join(START)
-        if not self.__dict__.get("number", "").strip():
-            raise TimeoutError("Xvfb did not start")
-        return ":" + self.number.strip()
+        # Other X servers on the machine (XWayland of a desktop under test,
+        # say) start from display 0: look for a free one far from there.
+        # Xvfb names the display once it is ready, and ends at once if the
+        # display is taken.
+        end = time.monotonic() + START
+        for number in random.sample(range(200, 6000), 20):
+            read, write = os.pipe()
+            xvfb = _start([XVFB, f":{number}", "-displayfd", str(write), "-screen", "0",
+                           "1600x1600x24", "-nolisten", "tcp", "-noreset"], pass_fds=(write,),
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            os.close(write)
+            # Read to the end of the line: a pipe closed before Xvfb has
+            # written all of it would end Xvfb.
+            said = b""
+            while not said.endswith(b"\n") and \
+                    select.select([read], [], [], max(0, end - time.monotonic()))[0]:
+                part = os.read(read, 16)
+                if not part:
+                    break
+                said += part
+            os.close(read)
+            if said.endswith(b"\n"):
+                self._processes.append(xvfb)
+                return f":{number}"
+            _end(xvfb)
+            if time.monotonic() > end:
+                break
+        raise TimeoutError("Xvfb found no free display")
 
     def _capabilities(self):
         return {"browserName": "MiniBrowser", "webkitgtk:browserOptions": {
@@ -358,17 +380,16 @@ class _WebKit(_Classic):
 
     def set_viewport(self, width, height, ratio=1, mobile=False):
         # The pixel ratio is GTK's scale, fixed when the browser starts;
-        # WebKitGTK has no phone mode. The window's size, less what its
-        # frame takes, gives the viewport.
+        # WebKitGTK has no phone mode, a narrow window is the nearest. The
+        # window's size, less what its toolbar takes, gives the viewport.
         if ratio != self._ratio:
             raise ValueError("WebKitGTK takes its pixel ratio only as it starts")
         outer = self._call("GET", "/window/rect")
         inner = self.js("return [window.innerWidth, window.innerHeight];")
         self._call("POST", "/window/rect", {"width": width + outer["width"] - inner[0],
                                             "height": height + outer["height"] - inner[1]})
-        inner = self.js("return [window.innerWidth, window.innerHeight];")
-        if inner != [width, height]:
-            raise RuntimeError(f"WebKitGTK's viewport is {inner}, not {width} x {height}")
+        self.wait(lambda: self.js("return [window.innerWidth, window.innerHeight];")
+                  == [width, height], f"WebKitGTK's viewport never became {width} x {height}")
 
 
 class _Firefox(Browser):
@@ -443,9 +464,9 @@ class _Firefox(Browser):
         self._command("input.performActions", {"context": self._context, "actions": actions})
         self._command("input.releaseActions", {"context": self._context})
 
-    def _node(self, name):
-        node = self._call_function("(name) => document.getElementById(name)",
-                                   {"type": "string", "value": name})
+    def _node(self, selector):
+        node = self._call_function("(selector) => document.querySelector(selector)",
+                                   {"type": "string", "value": selector})
         return {"sharedId": node["sharedId"]}
 
     def named(self, name):
@@ -456,11 +477,10 @@ class _Firefox(Browser):
         return [self._call_function("(e) => e.id", {"sharedId": n["sharedId"]})["value"]
                 for n in nodes]
 
-    def screenshot(self, path, name=None):
-        import base64
+    def screenshot(self, path, selector=None):
         parameters = {"context": self._context}
-        if name:
-            parameters["clip"] = {"type": "element", "element": self._node(name)}
+        if selector:
+            parameters["clip"] = {"type": "element", "element": self._node(selector)}
         with open(path, "wb") as picture:
             picture.write(base64.b64decode(
                 self._command("browsingContext.captureScreenshot", parameters)["data"]))
