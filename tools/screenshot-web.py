@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Takes the web page's screenshots in headless Chromium: the window on a
-computer (docs/screenshot-web.png) and the whole page on a 360 x 640 phone
+computer (docs/screenshot-web.png) and the page on a 390 x 844 phone
 (docs/screenshot-web-phone.png).
 
     tools/screenshot-web.py [SITE]      (SITE: build-web/site)
@@ -35,7 +35,7 @@ def main():
         print("wrote", os.path.relpath(path))
 
         browser.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-            "width": 360, "height": 640, "deviceScaleFactor": 1, "mobile": True})
+            "width": 390, "height": 844, "deviceScaleFactor": 1, "mobile": True})
         browser.driver.get(server.origin + "/")
         shown(browser)
         path = os.path.join(ROOT, "docs", "screenshot-web-phone.png")
