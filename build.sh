@@ -31,9 +31,12 @@ windows_packages="cmake make g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-6
 windows_test_packages="wine wine64 fonts-wine xvfb xauth"
 
 # The web build: Emscripten (its optimiser runs under Node and needs acorn),
-# and for its tests Chromium, driven through chromium-driver by Selenium.
+# and for its tests three browsers: Chromium through chromium-driver,
+# WebKitGTK's MiniBrowser through webkit2gtk-driver under Xvfb (with the
+# locale sources it builds its languages from), and Firefox ESR through the
+# WebDriver BiDi it speaks itself, over python3-websocket.
 web_packages="cmake make emscripten node-acorn"
-web_test_packages="chromium chromium-driver python3-selenium fonts-liberation2"
+web_test_packages="chromium chromium-driver webkit2gtk-driver xvfb locales firefox-esr python3-websocket fonts-liberation2"
 web_dir=$build_dir-web
 
 install_missing() {

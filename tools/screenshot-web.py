@@ -5,14 +5,13 @@ computer (docs/screenshot-web.png) and the page on a 390 x 844 phone
 
     tools/screenshot-web.py [SITE]      (SITE: build-web/site)
 
-Needs chromium, chromium-driver and python3-selenium."""
+Needs chromium and chromium-driver."""
 
 import os
 import sys
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 sys.path.insert(0, os.path.join(ROOT, "tests", "web"))
-from selenium.webdriver.common.by import By  # noqa: E402
 from webpage import Browser, Server  # noqa: E402
 
 
@@ -26,20 +25,19 @@ def shown(browser):
 def main():
     site = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build-web", "site")
     server = Server(site)
-    browser = Browser()
+    browser = Browser("chromium")
     try:
-        browser.driver.get(server.origin + "/")
+        browser.get(server.origin + "/")
         shown(browser)
         path = os.path.join(ROOT, "docs", "screenshot-web.png")
-        browser.driver.find_element(By.ID, "Form1").screenshot(path)
+        browser.screenshot(path, "Form1")
         print("wrote", os.path.relpath(path))
 
-        browser.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-            "width": 390, "height": 844, "deviceScaleFactor": 1, "mobile": True})
-        browser.driver.get(server.origin + "/")
+        browser.set_viewport(390, 844, 1, True)
+        browser.get(server.origin + "/")
         shown(browser)
         path = os.path.join(ROOT, "docs", "screenshot-web-phone.png")
-        browser.driver.save_screenshot(path)
+        browser.screenshot(path)
         print("wrote", os.path.relpath(path))
     finally:
         browser.quit()

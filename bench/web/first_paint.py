@@ -32,7 +32,7 @@ def first_paint(browser, url):
     """Milliseconds from navigation to the first contentful paint: the
     window is in the page's markup, so its first paint is the complete
     window."""
-    browser.driver.get(url)
+    browser.get(url)
     browser.wait(lambda: browser.js(
         "return performance.getEntriesByName('first-contentful-paint').length > 0"),
         "no first paint")
@@ -46,11 +46,11 @@ def main():
     for name in ("corvatta.css", "banner.jpg", "banner@2x.jpg", "favicon.ico"):
         shutil.copy(os.path.join(site, name), folder)
     page, static = Server(site), Server(folder)
-    browser = Browser()
+    browser = Browser("chromium")
     try:
-        browser.driver.execute_cdp_cmd("Network.enable", {})
-        browser.driver.execute_cdp_cmd("Network.setCacheDisabled", {"cacheDisabled": True})
-        browser.driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": True})
+        browser.cdp("Network.enable", {})
+        browser.cdp("Network.setCacheDisabled", {"cacheDisabled": True})
+        browser.cdp("Network.setBypassServiceWorker", {"bypass": True})
         static_copy(site, folder)
         # Taken in turns, so that a busy machine slows both alike.
         results = {"page (wasm)": [], "static copy": []}
