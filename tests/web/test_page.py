@@ -67,10 +67,14 @@ class PageTest(unittest.TestCase):
     def open_page(self):
         self.browser.get(self.server.origin + "/")
         try:
-            self.browser.wait(lambda: self.focused() == "Text1", "")
+            # The page shows the window before the program has bound to it.
+            self.browser.wait(lambda: self.focused() == "Text1" and self.ready(), "")
         except TimeoutError:
-            self.fail(f"the window never showed with the focus in Text1 (it is in"
+            self.fail(f"the program never took the window with the focus in Text1 (it is in"
                       f" {self.focused()})")
+
+    def ready(self):
+        return self.browser.js("return !document.getElementById('Form1').hasAttribute('aria-busy');")
 
     def text(self, name):
         return self.browser.js("return document.getElementById(arguments[0]).value;", name)
