@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+using emscripten::EM_VAL;
 using emscripten::val;
 
 namespace {
@@ -63,6 +64,52 @@ EM_JS(void, corvatta_listen_for_clicks, (const char* id, int control), {
 });
 // clang-format on
 
+// The window is ready: what the person did while the program was loading
+// (early.js) takes effect now. A list keeps the item they picked, the focus
+// stays where they put it, and a button they clicked is clicked again, as
+// an event of its own once start-up is over.
+// clang-format off
+EM_JS(void, corvatta_window_ready, (EM_VAL window, EM_VAL focus), {
+    const early = Module["early"] || {click : null, picks : []};
+    Module["early"] = null;
+    for (const pick of early.picks)
+        document.getElementById(pick[0]).selectedIndex = pick[1];
+    Emval.toValue(window).removeAttribute("aria-busy");
+    if (!document.activeElement || document.activeElement === document.body)
+        Emval.toValue(focus).focus();
+    if (early.click) {
+        const button = document.getElementById(early.click);
+        setTimeout(() => button.click(), 0);
+    }
+});
+// clang-format on
+
+// The parts of a number written in a language's format by Intl: the
+// language's own where it is a valid tag, else the browser's default format,
+// else none.
+// clang-format off
+EM_JS(EM_VAL, corvatta_number_parts, (const char* language), {
+    const sample = 123456789.5;
+    const tag = UTF8ToString(language);
+    for (const make of [() => new Intl.NumberFormat(tag), () => new Intl.NumberFormat()]) {
+        try {
+            return Emval.toHandle(make().formatToParts(sample));
+        } catch (error) {
+        }
+    }
+    return Emval.toHandle([]);
+});
+// clang-format on
+
+// Characters, not bytes: some languages write their digits outside ASCII.
+int characters(const std::string& text)
+{
+    int count = 0;
+    for (const char c : text)
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
+}
+
 } // namespace
 
 extern "C" EMSCRIPTEN_KEEPALIVE void corvatta_click(int control)
@@ -95,9 +142,8 @@ void DomPlatform::RaiseLoad()
 
 void DomPlatform::ShowMainWindow()
 {
-    window_.window["style"].set("visibility", std::string("visible"));
-    if (!window_.focus.isNull())
-        window_.focus.call<void>("focus");
+    // The page has shown the window since it was parsed.
+    corvatta_window_ready(window_.window.as_handle(), window_.focus.as_handle());
 }
 
 void DomPlatform::DeliverClick(Control button)
@@ -147,16 +193,18 @@ void DomPlatform::EndOnClose()
 
 std::string browserLanguage()
 {
-    return val::global("navigator")["language"].as<std::string>();
+    const val language = val::global("navigator")["language"];
+    return language.isString() ? language.as<std::string>() : std::string();
 }
 
 NumberFormat domNumberFormat(const std::string& language)
 {
     // A number with three groups shows both group sizes: "123,456,789.5",
     // India's "12,34,56,789.5". The language is passed on explicitly: the
-    // browser's default for Intl need not be the language it reports.
-    const val parts =
-        val::global("Intl")["NumberFormat"].new_(language).call<val>("formatToParts", 123456789.5);
+    // browser's default for Intl need not be the language it reports. A
+    // language that is no valid tag ("C", "en_US") takes the browser's
+    // default format; where even that fails, "1,234.5".
+    const val parts = val::take_ownership(corvatta_number_parts(language.c_str()));
     NumberFormat format;
     std::vector<int> groups;
     const int count = parts["length"].as<int>();
@@ -164,7 +212,7 @@ NumberFormat domNumberFormat(const std::string& language)
         const std::string type = parts[i]["type"].as<std::string>();
         const std::string value = parts[i]["value"].as<std::string>();
         if (type == "integer")
-            groups.push_back(static_cast<int>(value.size()));
+            groups.push_back(characters(value));
         else if (type == "group")
             format.groupSeparator = value;
         else if (type == "decimal")
@@ -176,7 +224,9 @@ NumberFormat domNumberFormat(const std::string& language)
         format.higherGroupSize = groups[groups.size() - 2];
     else
         format.higherGroupSize = format.groupSize;
-    if (groups.size() < 2)
+    if (count == 0)
+        format.groupSeparator = ",";
+    else if (groups.size() < 2)
         format.groupSeparator.clear();
     return format;
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Takes the web page's screenshots in headless Chromium: the window on a
-computer (docs/screenshot-web.png) and the whole page on a 360 x 640 phone
+computer (docs/screenshot-web.png) and the page on a 390 x 844 phone
 (docs/screenshot-web-phone.png).
 
     tools/screenshot-web.py [SITE]      (SITE: build-web/site)
@@ -33,7 +33,7 @@ def main():
         browser.screenshot(path, "#Form1")
         print("wrote", os.path.relpath(path))
 
-        browser.set_viewport(360, 640, 1, True)
+        browser.set_viewport(390, 844, 1, True)
         browser.get(server.origin + "/")
         shown(browser)
         path = os.path.join(ROOT, "docs", "screenshot-web-phone.png")

@@ -2,8 +2,8 @@
 
 #include "domplatform.h"
 
-// Builds the calculator's window from the layout table as HTML controls on
-// the page, hidden until the platform shows it, and keeps it centred and,
-// on a screen narrower than the window, scaled down as a whole. For
-// DomPlatform.
-DomWindow createForm1Dom();
+// Binds the calculator's window to the elements the page already holds
+// (written from the layout table when the site was built), in the state a
+// window has when created: the boxes keep whatever was typed before the
+// program ran, and the list has no item selected. For DomPlatform.
+DomWindow bindForm1Dom();

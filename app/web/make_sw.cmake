@@ -1,7 +1,8 @@
 # Writes the service worker: the list of the site's files, and a cache name
 # made from their content.
 #   cmake -DSITE=<folder> -DTEMPLATE=<sw.js.in> -P make_sw.cmake
-set(files index.html corvatta.js corvatta.wasm corvatta.css banner.jpg favicon.ico
+set(files index.html corvatta.js corvatta.wasm corvatta.css banner.jpg banner@2x.jpg
+    favicon.ico
     manifest.webmanifest icon-192.png icon-512.png)
 set(digests "")
 set(list "")

@@ -53,6 +53,30 @@ int main()
     };
     add(readCases);
     add(writeCases);
+    // A language that is no valid tag reads and writes numbers as the
+    // browser's default format does: its decimal point and its separator
+    // between thousands, as Intl writes 1234.5 with no language given.
+    const emscripten::val parts =
+        emscripten::val::global("Intl")["NumberFormat"].new_().call<emscripten::val>(
+            "formatToParts", 1234.5);
+    std::string point;
+    std::string group;
+    for (int i = 0; i < parts["length"].as<int>(); ++i) {
+        const std::string type = parts[i]["type"].as<std::string>();
+        if (type == "decimal")
+            point = parts[i]["value"].as<std::string>();
+        else if (type == "group")
+            group = parts[i]["value"].as<std::string>();
+    }
+    for (const char* invalid : {"C", "", "en_US", "x"}) {
+        const NumberFormat format = domNumberFormat(invalid);
+        const bool same = format.decimalPoint == point && format.groupSeparator == group;
+        report += (same ? "PASS" : "FAIL") + std::string(" language \"") + invalid +
+                  "\" takes the default format" +
+                  (same ? "" : ": \"" + format.decimalPoint + "\" and \"" +
+                                   format.groupSeparator + "\"") +
+                  "\n";
+    }
     emscripten::val::global("window").set("numberResults", report);
     return 0;
 }

@@ -38,6 +38,7 @@ XVFB = os.environ.get("CORVATTA_XVFB", "/usr/bin/Xvfb")
 
 # Key names that keys() presses; anything else is typed as text.
 KEYS = {"Tab": "\ue004", "Enter": "\ue006", "Escape": "\ue00c", "Space": " ",
+        "ArrowDown": "\ue015",
         "Shift+Tab": ("\ue008", "\ue004")}
 
 
