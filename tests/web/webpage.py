@@ -385,12 +385,26 @@ class _WebKit(_Classic):
         # window's size, less what its toolbar takes, gives the viewport.
         if ratio != self._ratio:
             raise ValueError("WebKitGTK takes its pixel ratio only as it starts")
-        outer = self._call("GET", "/window/rect")
-        inner = self.js("return [window.innerWidth, window.innerHeight];")
-        self._call("POST", "/window/rect", {"width": width + outer["width"] - inner[0],
-                                            "height": height + outer["height"] - inner[1]})
-        self.wait(lambda: self.js("return [window.innerWidth, window.innerHeight];")
-                  == [width, height], f"WebKitGTK's viewport never became {width} x {height}")
+        # A resize takes effect later, and while the window is still
+        # settling after its start the frame measures wrong: measure and
+        # ask again until the viewport is right.
+        def viewport():
+            return self.js("return [window.innerWidth, window.innerHeight];")
+
+        def resized():
+            inner = viewport()
+            if inner == [width, height]:
+                return True
+            outer = self._call("GET", "/window/rect")
+            self._call("POST", "/window/rect", {"width": width + outer["width"] - inner[0],
+                                                "height": height + outer["height"] - inner[1]})
+            try:
+                _deadline_loop(2, "", lambda: viewport() != inner)
+            except TimeoutError:
+                pass
+            return viewport() == [width, height]
+
+        self.wait(resized, f"WebKitGTK's viewport never became {width} x {height}")
 
 
 class _Firefox(Browser):
