@@ -79,8 +79,7 @@ std::string element(const ControlSettings& c)
     case Kind::TextBox:
         return "<input" + common + attribute("type", "text") + attribute("autocomplete", "off") +
                attribute("spellcheck", "false") +
-               (isNumberInput(c.name) ? attribute("inputmode", "decimal") : "") +
-               (&c == form1::tabStops().front() ? " autofocus" : "") + ">";
+               (isNumberInput(c.name) ? attribute("inputmode", "decimal") : "") + ">";
     case Kind::DropDownList: {
         std::string html = "<select" + common + ">";
         for (const std::string_view item : c.items)

@@ -364,7 +364,8 @@ class EarlyInput(PageTest):
 
     def test_typed_and_clicked_before_the_program_runs(self):
         self.browser.get(self.server.origin + "/")
-        self.browser.wait(lambda: self.focused() == "Text1", "no window with the focus in Text1")
+        self.browser.wait(lambda: self.browser.js("return !!document.getElementById('Text1');"),
+                          "no window before the program")
         before = self.rectangles()
         self.assertEqual(len(before), 18)
         self.enter("2000", "0.75", "1000")
