@@ -29,6 +29,12 @@ EM_JS(void, corvatta_make_message_box, (const char* title), {
     ok.type = "button";
     ok.textContent = "OK";
     ok.addEventListener("click", () => dialog.close());
+    // As on the desktop, a click anywhere but on OK, the window behind
+    // included, leaves the focus on OK, where Enter closes the box.
+    dialog.addEventListener("mousedown", (event) => {
+        if (event.target !== ok)
+            event.preventDefault();
+    });
     const buttons = document.createElement("div");
     buttons.className = "buttons";
     buttons.append(ok);
