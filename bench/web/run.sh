@@ -3,7 +3,7 @@
 # navigation to the first paint of the complete window in headless Chromium,
 # against a static page that holds the same controls and no script.
 #   bench/web/run.sh [SITE]        (SITE: build-web/site, from ./build.sh web)
-# Needs chromium, chromium-driver and python3-selenium (./build.sh test
+# Needs chromium and chromium-driver (./build.sh test
 # installs them). Targets: under 100 KB gzipped in all, and a first paint
 # within 1.15 times the static page's. bench/web/lighthouse.sh gives
 # Lighthouse's scores.
