@@ -25,13 +25,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Polls COMMAND every 0.1 s until it succeeds, for at most SECONDS.
+# Polls COMMAND every 0.1 s until it succeeds, for at most SECONDS by the
+# clock, however slow each poll is on a busy machine.
 wait_for() { # seconds command...
-    tries=$(($1 * 10))
+    deadline=$(($(date +%s) + $1))
     shift
-    while ! "$@" >/dev/null 2>&1; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
+    until "$@" >/dev/null 2>&1; do
+        [ "$(date +%s)" -lt "$deadline" ] || return 1
         sleep 0.1
     done
 }
@@ -61,6 +61,11 @@ windows() {
     done
 }
 window_count() { [ "$(windows | wc -l)" -eq "$1" ]; }
+# The program asked the compositor for a window of its own: its Wayland
+# traffic names an xdg_toplevel.
+wrong_kind() { grep -q "xdg_toplevel" "$run/program.log"; }
+gone() { ! kill -0 "$program_pid" 2>/dev/null; }
+window_or_wrong_kind() { window_count 1 || wrong_kind || gone; }
 # The outer X server sees the nested compositor's screen at its top-left
 # corner, so a point of the compositor's screen is the same point there.
 click() { DISPLAY=$outer xdotool mousemove "$1" "$2" click --repeat "${3:-1}" --delay 80 1; }
@@ -89,8 +94,17 @@ check() { # compositor command...
         XDG_SESSION_TYPE=wayland DISPLAY="$xdisplay" XAUTHORITY="$xauth" WAYLAND_DEBUG=1 \
         timeout 60 "$program" >"$run/program.log" 2>&1 &
     program_pid=$!
-    if ! wait_for 20 window_count 1; then
+    # A window on Wayland itself ends the wait as soon as it is asked for.
+    if ! wait_for 20 window_or_wrong_kind; then
         fail "no window on XWayland within 20 s"
+        return
+    fi
+    if wrong_kind; then
+        fail "the program opened a Wayland window, not an X one"
+        return
+    fi
+    if gone; then
+        fail "the program ended before it showed its window"
         return
     fi
     window=$(windows)
@@ -132,8 +146,7 @@ check() { # compositor command...
         wait_for 5 window_count 1 || fail "after a click on the window, Enter did not reach the box"
     fi
     kill -0 "$program_pid" 2>/dev/null || fail "the program ended"
-    grep -q "xdg_toplevel" "$run/program.log" &&
-        fail "the program opened a Wayland window, not an X one"
+    wrong_kind && fail "the program opened a Wayland window, not an X one"
 }
 
 check_on() {
