@@ -23,9 +23,9 @@ packages="cmake make g++ qt6-base-dev libx11-dev fonts-liberation2 xvfb xauth
     binutils-mingw-w64-x86-64 desktop-file-utils appstream"
 # For the tests only: the Wayland desktops weston and mutter with XWayland,
 # Qt's Wayland platform (without it the check that the window opens through
-# XWayland could never fail),
-# xdotool and X's window tools.
-wayland_test_packages="weston mutter xwayland qt6-wayland xdotool x11-utils dbus-daemon"
+# XWayland could never fail), xdotool and X's window tools (x11-apps for
+# xwd, which reads what a window shows).
+wayland_test_packages="weston mutter xwayland qt6-wayland xdotool x11-utils x11-apps dbus-daemon"
 
 # The Windows build: the MinGW-w64 cross-compiler, and Wine with Windows'
 # fonts for its tests.

@@ -7,7 +7,10 @@
 #     that size, and the program running;
 #   - on mutter, Compute with empty boxes opens the message box over the
 #     window, and a click on the window leaves the keyboard in the box, so
-#     Enter closes it.
+#     Enter closes it;
+#   - on mutter at scale 2, with Xft.dpi 192 as GNOME publishes it for X11
+#     programs, the window is drawn at twice its size, its banner as on a
+#     plain X server at that density (the 2x picture, which tst_program checks).
 #   tests/wayland_check.sh PROGRAM
 # The program's Wayland traffic (WAYLAND_DEBUG=1) and the compositor's log
 # are shown when a step fails. Every start and wait has a time limit.
@@ -70,6 +73,15 @@ window_or_wrong_kind() { window_count 1 || wrong_kind || gone; }
 # corner, so a point of the compositor's screen is the same point there.
 click() { DISPLAY=$outer xdotool mousemove "$1" "$2" click --repeat "${3:-1}" --delay 80 1; }
 
+# The rows of the banner (72 from the 16th) of window WINDOW drawn at twice
+# its size, as one checksum; the X server is the caller's (inner or env).
+banner_rows() { # window command-prefix...
+    shot=$1
+    shift
+    "$@" xwd -id "$shot" -silent | tail -c $((866 * 978 * 4)) |
+        dd bs=$((866 * 4)) skip=16 count=72 iflag=fullblock 2>/dev/null | md5sum
+}
+
 check() { # compositor command...
     compositor=$1
     shift
@@ -88,6 +100,28 @@ check() { # compositor command...
     xauth=$run/none
     for file in "$run"/.mutter-Xwaylandauth.*; do [ -e "$file" ] && xauth=$file; done
     echo "== $compositor: Wayland socket $run/corvatta-test, XWayland $xdisplay"
+    size=433x489
+    if [ -n "${dpi:-}" ]; then
+        size=866x978
+        # The banner as the program draws it at that density on the plain X
+        # server, while the compositor keeps that server from resetting. Qt
+        # reads the resource only as xrdb writes it, with a tab.
+        resources=$(printf 'Xft.dpi:\t%s' "$dpi")
+        xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "$resources"
+        env -u QT_QPA_PLATFORM -u QT_SCALE_FACTOR -u WAYLAND_DISPLAY timeout 30 "$program" \
+            >"$run/reference.log" 2>&1 &
+        reference=$!
+        if ! wait_for 15 xdotool search --onlyvisible --classname '^corvatta$'; then
+            fail "no window on the plain X server within 15 s"
+            return
+        fi
+        sleep 1 # drawn by then
+        banner_rows "$(xdotool search --onlyvisible --classname '^corvatta$')" env >"$run/banner"
+        kill "$reference"
+        wait "$reference"
+        xprop -root -remove RESOURCE_MANAGER
+        inner xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "$resources"
+    fi
 
     # As a Wayland session starts it: Qt alone would pick Wayland here.
     env -u QT_QPA_PLATFORM -u QT_SCALE_FACTOR XDG_RUNTIME_DIR="$run" WAYLAND_DISPLAY=corvatta-test \
@@ -109,7 +143,7 @@ check() { # compositor command...
     fi
     window=$(windows)
     locate "$window"
-    [ "${w}x$h" = 433x489 ] || fail "the window is ${w}x$h, not 433x489"
+    [ "${w}x$h" = "$size" ] || fail "the window is ${w}x$h, not $size"
 
     # Maximise, as a user would ask for it: the title bar (above the window's
     # client area), then the shortcut.
@@ -119,7 +153,7 @@ check() { # compositor command...
     sleep 1
     kill -0 "$program_pid" 2>/dev/null || { fail "the program ended on a maximise request"; return; }
     locate "$window"
-    [ "${w}x$h" = 433x489 ] || fail "after a maximise request the window is ${w}x$h, not 433x489"
+    [ "${w}x$h" = "$size" ] || fail "after a maximise request the window is ${w}x$h, not $size"
     wx=$x wy=$y
 
     # The message box, on mutter: the nested weston takes the clicks on a new
@@ -145,6 +179,9 @@ check() { # compositor command...
         DISPLAY=$outer xdotool key Return
         wait_for 5 window_count 1 || fail "after a click on the window, Enter did not reach the box"
     fi
+    if [ -n "${dpi:-}" ] && [ "$(banner_rows "$window" inner)" != "$(cat "$run/banner")" ]; then
+        fail "the banner at Xft.dpi $dpi is not the one drawn for that density"
+    fi
     kill -0 "$program_pid" 2>/dev/null || fail "the program ended"
     wrong_kind && fail "the program opened a Wayland window, not an X one"
 }
@@ -164,5 +201,10 @@ check_on weston weston --backend=x11-backend.so --width=1024 --height=768 \
     --config="$work/weston.ini" --socket=corvatta-test --xwayland --idle-time=0
 # mutter talks to its session through D-Bus; it gets a bus of its own.
 check_on mutter dbus-run-session -- mutter --nested --wayland --wayland-display=corvatta-test
-[ "$status" -eq 0 ] && echo "PASS: weston and mutter"
+
+dpi=192
+MUTTER_DEBUG_DUMMY_MONITOR_SCALES=2 MUTTER_DEBUG_DUMMY_MODE_SPECS=1280x1024
+export MUTTER_DEBUG_DUMMY_MONITOR_SCALES MUTTER_DEBUG_DUMMY_MODE_SPECS
+check_on mutter-scale2 dbus-run-session -- mutter --nested --wayland --wayland-display=corvatta-test
+[ "$status" -eq 0 ] && echo "PASS: weston, mutter, and mutter at scale 2"
 exit "$status"
