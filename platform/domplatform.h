@@ -24,8 +24,9 @@ struct DomWindow
 
 // The platform on the browser's DOM: HTML controls, a modal <dialog> as the
 // message box, and numbers in the format of the browser's language. The
-// window itself is built by the factory it is given (the program's form).
-// One instance serves the page; it lives until the page is closed.
+// window comes from the factory it is given: the program's form, bound to
+// the elements the page already holds. One instance serves the page; it
+// lives until the page is closed.
 class DomPlatform final : public SeparatorPlatform
 {
 public:
