@@ -17,6 +17,8 @@ from webpage import Browser, Server
 
 SITE = NUMBERS = ENGINE = None
 SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+# The controls Tab visits, in order, from Text1.
+TAB_ORDER = ["Text1", "Text2", "Text3", "Combo1", "Command1", "Command2", "Text4", "Text5"]
 LIMIT_MESSAGE = ("Number of payments exceeds 600. "
                  "Please increase the minimum payment percent and recalculate.")
 
@@ -238,8 +240,7 @@ class Keyboard(PageTest):
         for _ in range(7):
             self.browser.keys("Tab")
             visited.append(self.focused())
-        self.assertEqual(visited, ["Text2", "Text3", "Combo1", "Command1", "Command2",
-                                   "Text4", "Text5"])
+        self.assertEqual(visited, TAB_ORDER[1:])
         self.browser.keys("Shift+Tab")
         self.assertEqual(self.focused(), "Text4")
         # ... from the document's order alone.
@@ -420,9 +421,7 @@ class Phone(PageTest):
                     self.assertLessEqual(bottom, targets[box]["top"], box)
                     self.assertEqual(left, targets[box]["left"], box)
                 tops = [t["top"] for t in page["targets"]]
-                self.assertEqual([t["id"] for t in page["targets"]],
-                                 ["Text1", "Text2", "Text3", "Combo1", "Command1", "Command2",
-                                  "Text4", "Text5"])
+                self.assertEqual([t["id"] for t in page["targets"]], TAB_ORDER)
                 self.assertEqual(tops[4], tops[5])
                 self.assertEqual(sorted(tops), tops)
                 # The message box fits, its title shown, with an OK a finger
