@@ -17,8 +17,8 @@
 // The input boxes and the payment kind are never changed.
 #include "handlers.h"
 #include "headlessplatform.h"
-#include "payoff.h"
 #include "paymentkinds.h"
+#include "payoff.h"
 #include "runtimeerror.h"
 
 #include <QLocale>
@@ -38,13 +38,6 @@ namespace {
 
 constexpr std::string_view untouchedAverage = "untouched average \x01";
 constexpr std::string_view untouchedMonths = "untouched months \x01";
-
-// The three input messages, in the order the boxes are checked.
-constexpr std::array<std::string_view, 3> inputMessages{
-    "Please enter this debt's current payment monthly amount",
-    "Please enter this debt's annual interest rate",
-    "Please enter this debt's current balance",
-};
 
 struct Locale
 {
@@ -166,9 +159,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Which input, if any, must be asked for.
     const std::string_view* missing = nullptr;
-    for (std::size_t i = 0; i < inputMessages.size(); ++i) {
+    for (std::size_t i = 0; i < missingInputMessages.size(); ++i) {
         if (input.boxes[i].empty() || input.boxes[i] == "0") {
-            missing = &inputMessages[i];
+            missing = &missingInputMessages[i].second;
             break;
         }
     }

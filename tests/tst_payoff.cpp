@@ -1,4 +1,5 @@
 // The two month-by-month simulations, called directly.
+#include "behaviourcases.h"
 #include "headlessplatform.h"
 #include "payoff.h"
 #include "runtimeerror.h"
@@ -57,19 +58,11 @@ void TestPayoff::monthsAndInterest_data()
     // Month 2: 0.0625 * 462.5 = 28.90625, balance -108.59375. 62.5 + 28.90625.
     QTest::newRow("fixed, paid off in month 2")
         << Simulation(FixedPayoff) << 0.0625 << 1000.0 << 600.0 << 2 << "91.40625";
-    QTest::newRow("fixed, 1.5 % a month, 100 a month")
-        << Simulation(FixedPayoff) << 0.015 << 1000.0 << 100.0 << 11 << "91.6226880636784";
-    // 10 % of the balance each month until that falls under 15, then 15.
-    QTest::newRow("declining, 1.5 % a month, 10 % of the balance")
-        << Simulation(DecliningPayoff) << 0.015 << 1000.0 << 100.0 << 33 << "163.731081894299";
     // Month 1 interest 10, principal 1000: the balance reaches exactly 0.
     QTest::newRow("fixed, payment covers balance and interest")
         << Simulation(FixedPayoff) << 0.01 << 1000.0 << 1010.0 << 1 << "10";
     QTest::newRow("fixed, zero rate: ten whole payments")
         << Simulation(FixedPayoff) << 0.0 << 1000.0 << 100.0 << 10 << "0";
-    // 6000 / 10: the last payment lands exactly on 0 in month 600.
-    QTest::newRow("fixed, paid off in month 600")
-        << Simulation(FixedPayoff) << 0.0 << 6000.0 << 10.0 << 600 << "0";
     QTest::newRow("fixed, balance of 0")
         << Simulation(FixedPayoff) << 0.015 << 0.0 << 100.0 << 0 << "0";
     QTest::newRow("fixed, negative balance")
@@ -112,13 +105,8 @@ void TestPayoff::passesTheLimit_data()
     QTest::addColumn<double>("balance");
     QTest::addColumn<double>("payment");
 
-    QTest::newRow("fixed, payment below the first interest")
-        << Simulation(FixedPayoff) << 0.015 << 1000.0 << 10.0;
     QTest::newRow("fixed, payment equal to the first interest")
         << Simulation(FixedPayoff) << 0.015 << 1000.0 << 15.0;
-    // 6000.5 / 10 needs a 601st payment.
-    QTest::newRow("fixed, would be paid off in month 601")
-        << Simulation(FixedPayoff) << 0.0 << 6000.5 << 10.0;
     QTest::newRow("fixed, payment of 0 at zero rate")
         << Simulation(FixedPayoff) << 0.0 << 1000.0 << 0.0;
     // Share 1 % of the balance (20, above the minimum) against 1.5 % interest.
@@ -139,8 +127,7 @@ void TestPayoff::passesTheLimit()
     // Every call that passes the limit says so itself.
     QCOMPARE(platform->messages().size(), 2u);
     for (const std::string& message : platform->messages())
-        QCOMPARE(message, "Number of payments exceeds 600. Please increase the minimum payment "
-                          "percent and recalculate.");
+        QCOMPARE(message, messageText::limit);
 }
 
 void TestPayoff::decliningPaysAtLeastFifteen_data()

@@ -3,20 +3,6 @@
 #include "compute.h"
 #include "runtimeerror.h"
 
-#include <array>
-#include <string_view>
-#include <utility>
-
-namespace {
-
-constexpr std::array<std::pair<Control, std::string_view>, 3> inputChecks{{
-    {Control::Text1, "Please enter this debt's current payment monthly amount"},
-    {Control::Text2, "Please enter this debt's annual interest rate"},
-    {Control::Text3, "Please enter this debt's current balance"},
-}};
-
-} // namespace
-
 void FormLoad(Platform& platform)
 {
     platform.SelectItem(Control::Combo1, 0);
@@ -25,7 +11,7 @@ void FormLoad(Platform& platform)
 void ComputeClick(Platform& platform)
 {
     // Exact text comparisons: " 0", "00" and "0.0" are not missing.
-    for (const auto& [box, message] : inputChecks) {
+    for (const auto& [box, message] : missingInputMessages) {
         const std::string text = platform.GetText(box);
         if (text.empty() || text == "0") {
             platform.ShowMessage(message);
