@@ -33,11 +33,8 @@ struct SeenMessage
     HWND owner;
     int buttons;
     bool icon;
+    std::string results; // Text4 and Text5 behind the box, as "Text4|Text5"
 };
-
-// The message shown by each run that passes 600 payments.
-inline const std::string limitMessage =
-    "Number of payments exceeds 600. Please increase the minimum payment percent and recalculate.";
 
 inline bool isMessageBox(HWND window)
 {
@@ -47,8 +44,19 @@ inline bool isMessageBox(HWND window)
 inline SeenMessage readMessageBox(HWND box)
 {
     // The message itself is the static control with id 0xFFFF.
-    SeenMessage message{windowText(box), windowText(GetDlgItem(box, 0xFFFF)),
-                        GetWindow(box, GW_OWNER), 0, false};
+    SeenMessage message{windowText(box),
+                        windowText(GetDlgItem(box, 0xFFFF)),
+                        GetWindow(box, GW_OWNER),
+                        0,
+                        false,
+                        {}};
+    // The window's edit boxes in the order they were made: Text1 to Text5.
+    int edit = 0;
+    for (HWND c = GetWindow(message.owner, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (windowClass(c) != "Edit" || ++edit < 4)
+            continue;
+        message.results += (edit == 5 ? "|" : "") + windowText(c);
+    }
     EnumChildWindows(
         box,
         [](HWND child, LPARAM found) -> BOOL {
