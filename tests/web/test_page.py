@@ -1,11 +1,12 @@
 """The web page in a real browser: what only the browser build can get
-wrong. The handlers and the computation are tested elsewhere.
+wrong, and the behaviour table (behaviour.py) run through the page.
 
     test_page.py SITE NUMBERS_FOLDER ENGINE TestClass
 
 SITE is build-web/site; NUMBERS_FOLDER holds numbers.html, which runs the
-shared table of number cases through the page's platform; ENGINE is
-chromium, webkit or firefox."""
+shared table of number cases through the page's platform, and
+behaviour.json, the behaviour table; ENGINE is chromium, webkit or
+firefox."""
 
 import collections
 import os
@@ -13,14 +14,13 @@ import re
 import sys
 import unittest
 
+import behaviour
 from webpage import Browser, Server
 
 SITE = NUMBERS = ENGINE = None
 SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 # The controls Tab visits, in order, from Text1.
 TAB_ORDER = ["Text1", "Text2", "Text3", "Combo1", "Command1", "Command2", "Text4", "Text5"]
-LIMIT_MESSAGE = ("Number of payments exceeds 600. "
-                 "Please increase the minimum payment percent and recalculate.")
 
 
 def layout_table():
@@ -90,11 +90,6 @@ class PageTest(unittest.TestCase):
             self.browser.js("const e = document.getElementById(arguments[0]);"
                             "e.focus(); e.select();", name)
             self.browser.keys(text)
-
-    def compute(self, payment, rate, balance):
-        self.enter(payment, rate, balance)
-        self.browser.click("#Command1")
-        return self.text("Text4"), self.text("Text5")
 
     def focused(self):
         return self.browser.js("return document.activeElement.id || document.activeElement.tagName;")
@@ -168,67 +163,22 @@ class LateStyleSheet(Layout):
     test_captions_fit = test_accessible_names = None
 
 
-class MessageBox(PageTest):
-    kind = "Fixed"
-    def setUp(self):
+class Behaviour(PageTest):
+    # The behaviour table's rows in the browser's language, one after the
+    # other on one page.
+    region = "English"
+
+    def test_rows(self):
         self.open_page()
-
-    def box(self):
-        return self.browser.js(
-            "const d = document.querySelector('dialog');"
-            "return {open: d.open, modal: d.matches(':modal'),"
-            "  title: d.querySelector('.titlebar').textContent,"
-            "  text: d.querySelector('p').textContent,"
-            "  buttons: [...d.querySelectorAll('button')].map(b => b.textContent),"
-            "  focus: d.contains(document.activeElement) && document.activeElement.tagName};")
-
-    def close_box(self):
-        self.browser.keys("Enter")
-
-    def test_missing_input(self):
-        self.browser.click("#Command1")
-        self.browser.wait(lambda: self.box()["open"], "no message box")
-        self.assertEqual(self.box()["text"],
-                         "Please enter this debt's current payment monthly amount")
-        self.close_box()
-        self.browser.wait(lambda: not self.box()["open"], "the box did not close")
-        self.assertEqual(self.focused(), "Command1")
-
-    def test_limit_gives_two_boxes_then_the_results(self):
-        # Both kinds of payment, each its own simulation: 10 a month (at
-        # least 15 declining) against 15 a month of interest (18 % of 1000
-        # / 12) never pays off, and each of the two passes shows the box.
-        self.browser.js(
-            "const combo = document.getElementById('Combo1');"
-            "combo.selectedIndex = [...combo.options].findIndex(o => o.text == arguments[0]);"
-            "combo.dispatchEvent(new Event('input', {bubbles: true}));"
-            "combo.dispatchEvent(new Event('change', {bubbles: true}));", self.kind)
-        self.enter("10", "18", "1000")
-        self.browser.click("#Command1")
-        shown_box = {"open": True, "modal": True, "title": "Corvatta", "text": LIMIT_MESSAGE,
-                     "buttons": ["OK"], "focus": "BUTTON"}
-        for shown in ("first", "second"):
-            with self.subTest(shown):
-                self.browser.wait(lambda: self.box()["open"], f"no {shown} message box")
-                self.assertEqual(self.box(), shown_box)
-                # Nothing is written while a box is open, and the window
-                # behind it takes no click: Reset leaves the boxes as typed.
-                self.assertEqual((self.text("Text4"), self.text("Text5")), ("", ""))
-                self.browser.click("#Command2")
-                self.assertEqual([self.text(name) for name in ("Text1", "Text2", "Text3")],
-                                 ["10", "18", "1000"])
-                self.assertEqual(self.box(), shown_box)
-                self.close_box()
-        self.browser.wait(lambda: self.text("Text5") != "", "no result after the boxes")
-        self.assertFalse(self.box()["open"])
-        self.assertEqual((self.text("Text4"), self.text("Text5")), ("$0", "601"))
-        self.assertEqual(self.focused(), "Command1")
+        for case in behaviour.ROWS:
+            if case["region"] == self.region:
+                with self.subTest(case["name"]):
+                    behaviour.run(self, case)
 
 
-class MessageBoxDeclining(MessageBox):
-    kind = "Declining Minimum"
-
-    test_missing_input = None
+class BehaviourGerman(Behaviour):
+    language = "de-DE"
+    region = "German"
 
 
 class Keyboard(PageTest):
@@ -248,29 +198,25 @@ class Keyboard(PageTest):
             "return [...document.querySelectorAll('[tabindex]')].map(e => e.id);"), [])
 
     def test_enter_and_esc_do_nothing(self):
+        case = behaviour.row("75 % a year, paid off in month 2")
         self.browser.js("window.notReloaded = true;")
-        self.enter("600", "0.75", "1000")
+        self.enter(*case["inputs"])
         self.browser.keys("Enter")
         self.focus("Command1")
         self.browser.keys("Enter", "Escape")
         self.assertEqual(self.text("Text4"), "")
         self.focus("Command2")
         self.browser.keys("Enter", "Escape")
-        self.assertEqual(self.text("Text1"), "600")
+        self.assertEqual(self.text("Text1"), case["inputs"][0])
         self.assertTrue(self.browser.js("return window.notReloaded === true;"))
         # Space presses the focused button, as on the desktop.
         self.focus("Command1")
         self.browser.keys("Space")
-        self.assertEqual(self.text("Text4"), "$45.703125")
+        self.assertEqual((self.text("Text4"), self.text("Text5")),
+                         (case["average"], case["months"]))
 
 
 class Numbers(PageTest):
-    # Month 1: 1000 at 0.75 / 12 = 0.0625 gives 62.5 interest, 1062.5 - 600
-    # leaves 462.5; month 2: 28.90625 interest, paid off. 91.40625 / 2 months
-    # = 45.703125.
-    page_inputs = {"en-US": ("600", "0.75", "1,000", "$45.703125"),
-                   "de-DE": ("600", "0,75", "1.000", "$45,703125")}
-
     def test_shared_table(self):
         self.browser.get(NUMBERS_ORIGIN(self.server) + "/numbers.html")
         self.browser.wait(lambda: self.browser.js("return window.numberResults !== undefined;"),
@@ -278,14 +224,6 @@ class Numbers(PageTest):
         lines = self.browser.js("return window.numberResults;").splitlines()
         self.assertGreaterEqual(len(lines), 8, lines)
         self.assertEqual([line for line in lines if not line.startswith("PASS")], [])
-
-    def test_page(self):
-        self.open_page()
-        payment, rate, balance, average = self.page_inputs[self.language]
-        # Text that is no number ends the computation silently, and the page
-        # computes on.
-        self.assertEqual(self.compute(payment + "x", rate, balance), ("", ""))
-        self.assertEqual(self.compute(payment, rate, balance), (average, "2"))
 
 
 class NumbersGerman(Numbers):
@@ -298,11 +236,16 @@ class NumbersNoLanguage(Numbers):
     # checks which): en-US's, or, in WebKitGTK under C, POSIX's without
     # grouping. The shared table's English cases assume en-US's.
     language = "C"
-    page_inputs = {"C": ("600", "0.75", "1000", "$45.703125")}
     test_shared_table = None
 
-    def setUp(self):
+    def test_page(self):
         self.assertEqual(self.browser.js("return navigator.language;"), "C")
+        self.open_page()
+        # Text that is no number ends the computation silently, and the page
+        # computes on.
+        for name in ("letters as payment", "75 % a year, paid off in month 2"):
+            with self.subTest(name):
+                behaviour.run(self, behaviour.row(name))
 
 
 def NUMBERS_ORIGIN(server):
@@ -327,13 +270,13 @@ class OfflineAndPrivate(PageTest):
                          [])
         # Once loaded, the page asks for nothing, neither of the server nor
         # of its service worker.
-        self.assertEqual(self.compute("600", "0.75", "1000"), ("$45.703125", "2"))
+        behaviour.run(self, behaviour.row("75 % a year, paid off in month 2"))
         self.assertEqual(self.resources(), asked)
         self.assertEqual(self.server.served(), served)
 
         self.server.stop()
         self.open_page()
-        self.assertEqual(self.compute("100", "18", "1000"), ("$8.32933527851622", "11"))
+        behaviour.run(self, behaviour.row("18 % a year, fixed 100: the worked example"))
 
 
 class FetchedOnce(PageTest):
@@ -459,4 +402,5 @@ class Phone(PageTest):
 
 if __name__ == "__main__":
     SITE, NUMBERS, ENGINE = sys.argv[1:4]
+    behaviour.load(os.path.join(NUMBERS, "behaviour.json"))
     unittest.main(argv=[sys.argv[0], "-v"] + sys.argv[4:])
