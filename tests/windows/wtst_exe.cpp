@@ -1,6 +1,6 @@
 // Corvatta.exe as a user starts it: with stray arguments, one window of the
 // right size and frame, a computation through its controls, closed by its
-// Close button; and its icon and version details as Windows reads them.
+// Close button.
 #include "messagebox.h"
 #include "utf16.h"
 #include "wintest.h"
@@ -8,8 +8,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -234,96 +232,6 @@ void runsAndCloses(const Scaled& scaled)
     CloseHandle(process.hProcess);
 }
 
-std::string versionString(const std::vector<BYTE>& info, const wchar_t* name)
-{
-    void* value = nullptr;
-    UINT length = 0;
-    const std::wstring path = std::wstring(L"\\StringFileInfo\\040C04B0\\") + name;
-    if (!VerQueryValueW(info.data(), path.c_str(), &value, &length) || length == 0)
-        return "(none)";
-    return toUtf8(static_cast<const wchar_t*>(value));
-}
-
-void versionInformation()
-{
-    TEST("version information");
-    std::vector<BYTE> info(GetFileVersionInfoSizeW(exe.c_str(), nullptr));
-    if (!CHECK(!info.empty()) ||
-        !CHECK(GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data())))
-        return;
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    if (CHECK(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length))) {
-        CHECK_EQ(fixed->dwFileVersionMS, 0x00010000UL); // 1.0
-        CHECK_EQ(fixed->dwFileVersionLS, 0UL);          // .0.0
-        CHECK_EQ(fixed->dwProductVersionMS, 0x00010000UL);
-        CHECK_EQ(fixed->dwProductVersionLS, 0UL);
-        CHECK_EQ(fixed->dwFileOS, 4UL);   // 32-bit Windows
-        CHECK_EQ(fixed->dwFileType, 1UL); // an application
-        CHECK_EQ(fixed->dwFileFlags, 0UL);
-    }
-    WORD* translation = nullptr;
-    if (CHECK(VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation",
-                             reinterpret_cast<void**>(&translation), &length))) {
-        CHECK_EQ(length, 4U);
-        CHECK_EQ(translation[0], 0x040C); // French (France)
-        CHECK_EQ(translation[1], 1200);   // UTF-16
-    }
-    CHECK_EQ(versionString(info, L"ProductName"), "Corvatta");
-    CHECK_EQ(versionString(info, L"FileVersion"), "1.00");
-    CHECK_EQ(versionString(info, L"ProductVersion"), "1.00");
-    CHECK_EQ(versionString(info, L"InternalName"), "Corvatta");
-    CHECK_EQ(versionString(info, L"OriginalFilename"), "Corvatta.exe");
-    CHECK_EQ(versionString(info, L"CompanyName"), "(none)");
-    CHECK_EQ(versionString(info, L"FileDescription"), "(none)");
-}
-
-void iconAndManifest()
-{
-    TEST("icon");
-    const HMODULE file = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!CHECK(file))
-        return;
-    const auto bytesOf = [file](HRSRC resource) {
-        const auto* data = static_cast<const BYTE*>(LockResource(LoadResource(file, resource)));
-        return std::vector<BYTE>(data, data + SizeofResource(file, resource));
-    };
-    const HRSRC group = FindResourceExW(file, MAKEINTRESOURCEW(14), MAKEINTRESOURCEW(1),
-                                        MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH));
-    if (CHECK(group)) {
-        std::vector<BYTE> directory = bytesOf(group);
-        CHECK_EQ(LookupIconIdFromDirectoryEx(directory.data(), TRUE, 32, 32, LR_DEFAULTCOLOR),
-                 30001);
-        const HRSRC image = FindResourceW(file, MAKEINTRESOURCEW(30001), MAKEINTRESOURCEW(3));
-        if (CHECK(image)) {
-            std::vector<BYTE> bytes = bytesOf(image);
-            // The window icon's one image, after the .ico's 22-byte header.
-            std::ifstream ico(CORVATTA_ICO, std::ios::binary);
-            std::vector<BYTE> expected((std::istreambuf_iterator<char>(ico)),
-                                       std::istreambuf_iterator<char>());
-            CHECK_EQ(bytes.size(), 2216U);
-            CHECK(expected.size() == 22 + 2216 &&
-                  std::equal(bytes.begin(), bytes.end(), expected.begin() + 22));
-            const HICON icon =
-                CreateIconFromResourceEx(bytes.data(), static_cast<DWORD>(bytes.size()), TRUE,
-                                         0x00030000, 32, 32, LR_DEFAULTCOLOR);
-            CHECK(icon);
-            DestroyIcon(icon);
-        }
-    }
-
-    TEST("manifest");
-    const HRSRC manifest = FindResourceW(file, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
-    if (CHECK(manifest)) {
-        const std::vector<BYTE> bytes = bytesOf(manifest);
-        const std::string text(bytes.begin(), bytes.end());
-        CHECK(text.find("Microsoft.Windows.Common-Controls") != std::string::npos);
-        CHECK(text.find("<dpiAware") != std::string::npos);
-        CHECK(text.find("supportedOS") != std::string::npos);
-    }
-    FreeLibrary(file);
-}
-
 } // namespace
 
 // With "144", the screen is set to 144 dpi (at-dpi.sh) and only the window
@@ -338,7 +246,5 @@ int wmain(int argc, wchar_t** argv)
         return wintest::finish();
     }
     runsAndCloses(at96);
-    versionInformation();
-    iconAndManifest();
     return wintest::finish();
 }
