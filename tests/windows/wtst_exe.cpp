@@ -5,9 +5,12 @@
 #include "utf16.h"
 #include "wintest.h"
 
+#include <wincodec.h>
 #include <windows.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -174,6 +177,97 @@ void compute(HWND window, MessageBoxWatcher& boxes, const std::vector<std::wstri
     CHECK_EQ(toUtf8(textOf(edits[4])), months);
 }
 
+// One of the banner's drawings (ui/resources), brought to width x height
+// pixels by Windows' imaging component; its pixels 0x00RRGGBB, top row first.
+std::vector<DWORD> drawing(const std::string& name, UINT width, UINT height)
+{
+    std::vector<DWORD> pixels(std::size_t{width} * height);
+    IWICImagingFactory* factory = nullptr;
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    IWICBitmapScaler* scaler = nullptr;
+    IWICFormatConverter* converter = nullptr;
+    if (!CHECK(SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                          IID_IWICImagingFactory,
+                                          reinterpret_cast<void**>(&factory)))) ||
+        !CHECK(SUCCEEDED(factory->CreateDecoderFromFilename(
+            toUtf16(CORVATTA_RESOURCES + name).c_str(), nullptr, GENERIC_READ,
+            WICDecodeMetadataCacheOnDemand, &decoder))) ||
+        !CHECK(SUCCEEDED(decoder->GetFrame(0, &frame))) ||
+        !CHECK(SUCCEEDED(factory->CreateBitmapScaler(&scaler))) ||
+        !CHECK(
+            SUCCEEDED(scaler->Initialize(frame, width, height, WICBitmapInterpolationModeFant))) ||
+        !CHECK(SUCCEEDED(factory->CreateFormatConverter(&converter))) ||
+        !CHECK(SUCCEEDED(converter->Initialize(scaler, GUID_WICPixelFormat32bppBGR,
+                                               WICBitmapDitherTypeNone, nullptr, 0,
+                                               WICBitmapPaletteTypeCustom))))
+        pixels.clear();
+    else
+        CHECK(SUCCEEDED(converter->CopyPixels(nullptr, width * 4, width * height * 4,
+                                              reinterpret_cast<BYTE*>(pixels.data()))));
+    for (IUnknown* object :
+         std::initializer_list<IUnknown*>{converter, scaler, frame, decoder, factory})
+        if (object)
+            object->Release();
+    for (DWORD& pixel : pixels)
+        pixel &= 0xFFFFFF;
+    return pixels;
+}
+
+// Which of the banner's two drawings the window shows: the screen's pixels of
+// its picture against each drawing brought to the picture's size, the one
+// they differ less from. At 144 dpi the 2x drawing brought down keeps the
+// lettering's edges, where the 1x drawing enlarged blurs or blocks them.
+std::string bannerDrawing(HWND window)
+{
+    HWND banner = nullptr;
+    for (HWND c : children(window, "Static"))
+        if ((GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP)
+            banner = c;
+    if (!CHECK(banner))
+        return "(no banner)";
+    RedrawWindow(banner, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT place;
+    GetWindowRect(banner, &place);
+    const int width = place.right - place.left;
+    const int height = place.bottom - place.top;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<DWORD> shown(std::size_t(width * height));
+    const HDC screen = GetDC(nullptr);
+    const HDC copy = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    const HGDIOBJ old = SelectObject(copy, bitmap);
+    BitBlt(copy, 0, 0, width, height, screen, place.left, place.top, SRCCOPY);
+    SelectObject(copy, old);
+    GetDIBits(copy, bitmap, 0, static_cast<UINT>(height), shown.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(copy);
+    ReleaseDC(nullptr, screen);
+
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::string nearest = "(neither)";
+    long long least = -1;
+    for (const char* name : {"banner.jpg", "banner@2x.jpg"}) {
+        const std::vector<DWORD> pixels =
+            drawing(name, static_cast<UINT>(width), static_cast<UINT>(height));
+        if (pixels.size() != shown.size())
+            continue;
+        long long difference = 0;
+        for (std::size_t i = 0; i < pixels.size(); ++i)
+            for (int shift = 0; shift < 24; shift += 8)
+                difference +=
+                    std::abs(int(pixels[i] >> shift & 0xFF) - int(shown[i] >> shift & 0xFF));
+        if (least < 0 || difference < least) {
+            least = difference;
+            nearest = name;
+        }
+    }
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return nearest;
+}
+
 void runsAndCloses(const Scaled& scaled)
 {
     TEST("starts with stray arguments");
@@ -196,6 +290,8 @@ void runsAndCloses(const Scaled& scaled)
         const LONG style = GetWindowLongW(window, GWL_STYLE);
         CHECK(!(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)));
         CHECK_EQ(boxes.take().size(), 0U);
+        TEST("banner");
+        CHECK_EQ(bannerDrawing(window), scaled.dpi == 96 ? "banner.jpg" : "banner@2x.jpg");
 
         // The boxes in the order they were made: Text1 to Text5.
         const std::vector<HWND> edits = children(window, "Edit");
