@@ -38,29 +38,25 @@ std::string idText(const wchar_t* id)
     return IS_INTRESOURCE(id) ? std::to_string(reinterpret_cast<ULONG_PTR>(id)) : toUtf8(id);
 }
 
-// Every resource as "type/name/language", the language in hex.
-std::vector<std::string> allResources()
+// Each resource, added as "type/name/language" (the language in hex) to the
+// strings that list points to.
+BOOL CALLBACK addLanguage(HMODULE, LPCWSTR type, LPCWSTR name, WORD language, LONG_PTR list)
 {
-    std::vector<std::string> found;
-    const auto eachLanguage = [](HMODULE, LPCWSTR type, LPCWSTR name, WORD language,
-                                 LONG_PTR list) -> BOOL {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "%04X", language);
-        reinterpret_cast<std::vector<std::string>*>(list)->push_back(idText(type) + "/" +
-                                                                     idText(name) + "/" + hex);
-        return TRUE;
-    };
-    const auto eachName = [](HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR list) -> BOOL {
-        return EnumResourceLanguagesW(module, type, name, +decltype(eachLanguage){}, list);
-    };
-    EnumResourceTypesW(
-        file,
-        [](HMODULE module, LPWSTR type, LONG_PTR list) -> BOOL {
-            return EnumResourceNamesW(module, type, +decltype(eachName){}, list);
-        },
-        reinterpret_cast<LONG_PTR>(&found));
-    std::sort(found.begin(), found.end());
-    return found;
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "%04X", language);
+    reinterpret_cast<std::vector<std::string>*>(list)->push_back(idText(type) + "/" + idText(name) +
+                                                                 "/" + hex);
+    return TRUE;
+}
+
+BOOL CALLBACK addName(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR list)
+{
+    return EnumResourceLanguagesW(module, type, name, addLanguage, list);
+}
+
+BOOL CALLBACK addType(HMODULE module, LPWSTR type, LONG_PTR list)
+{
+    return EnumResourceNamesW(module, type, addName, list);
 }
 
 std::string joined(const std::vector<std::string>& items)
@@ -77,9 +73,11 @@ void resources()
     // banner's two JPEGs and the manifest, US English (the resource
     // compiler's default).
     TEST("resources");
-    CHECK_EQ(joined(allResources()),
-             joined({"10/101/0409", "10/102/0409", "14/1/040C", "16/1/040C", "24/1/0409",
-                     "3/1/040C", "3/2/040C", "3/3/040C", "3/4/040C"}));
+    std::vector<std::string> all;
+    EnumResourceTypesW(file, addType, reinterpret_cast<LONG_PTR>(&all));
+    std::sort(all.begin(), all.end());
+    CHECK_EQ(joined(all), joined({"10/101/0409", "10/102/0409", "14/1/040C", "16/1/040C",
+                                  "24/1/0409", "3/1/040C", "3/2/040C", "3/3/040C", "3/4/040C"}));
 }
 
 DWORD dwordAt(const std::vector<BYTE>& bytes, std::size_t at)
