@@ -265,6 +265,7 @@ class Numbers(PageTest):
 
 class NumbersGerman(Numbers):
     language = "de-DE"
+    test_shared_table = None  # each case names its language
 
 
 class NumbersNoLanguage(Numbers):
@@ -309,6 +310,31 @@ class OfflineAndPrivate(PageTest):
         self.server.stop()
         self.open_page()
         self.assertEqual(self.compute("100", "18", "1000"), ("$8.32933527851622", "11"))
+
+
+    def test_policy_allows_own_origin_only(self):
+        # The page's policy as the browser took it, in its head: a default
+        # for every kind of resource, and no source in any directive beyond
+        # the page's own origin and compiling its WebAssembly ('none' allows
+        # less). An inline script, the first thing a looser policy lets in,
+        # does not run.
+        self.open_page()
+        policies = self.browser.js(
+            "const s = document.createElement('script');"
+            "s.textContent = 'window.inlineRan = true;'; document.head.append(s);"
+            "return [window.inlineRan === true, ...[...document.querySelectorAll('meta')]"
+            "  .filter(m => m.httpEquiv.toLowerCase() == 'content-security-policy')"
+            "  .map(m => m.parentElement.tagName + ' ' + m.content)];")
+        self.assertEqual([policies[0]] + [p.split()[0] for p in policies[1:]], [False, "HEAD"])
+        directives = {}
+        for directive in filter(str.strip, policies[1].split(" ", 1)[1].split(";")):
+            name, *sources = directive.split()
+            directives[name.lower()] = sources
+        self.assertIn("default-src", directives)
+        for name, sources in directives.items():
+            with self.subTest(name):
+                self.assertEqual([source for source in sources if source.lower() not in
+                                  ("'self'", "'wasm-unsafe-eval'", "'none'")], [])
 
 
 class FetchedOnce(PageTest):
