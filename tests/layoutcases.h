@@ -40,13 +40,12 @@ inline constexpr int frameTop = 128;
 // Spoken for the banner, which no label names.
 inline constexpr const char* bannerName = "Corvatta";
 
-struct TitleFont
+inline constexpr struct
 {
     const char* family;
     int points;
     bool bold;
-};
-inline constexpr TitleFont titleFont{"MS Sans Serif", 18, true};
+} titleFont{"MS Sans Serif", 18, true};
 
 inline constexpr const char* description =
     "This Calculator can help you determine the amount of time it will take to pay off any given "

@@ -1,10 +1,8 @@
-// Writes the window the tests expect (layoutcases.h) as JSON, for
-// test_page.py; run under Node at build time:
-//   layout_json OUT_FILE
+// Writes the window the tests expect (layoutcases.h) as JSON into the file
+// named, for test_page.py; run under Node at build time.
 #include "layoutcases.h"
 
 #include <fstream>
-#include <iostream>
 #include <string>
 
 namespace {
@@ -12,11 +10,8 @@ namespace {
 std::string quoted(const char* text)
 {
     std::string out = "\"";
-    for (; *text; ++text) {
-        if (*text == '"' || *text == '\\')
-            out += '\\';
-        out += *text;
-    }
+    for (; *text; ++text)
+        out += std::string(*text == '"' || *text == '\\' ? "\\" : "") + *text;
     return out + "\"";
 }
 
@@ -25,11 +20,7 @@ std::string quoted(const char* text)
 int main(int argc, char** argv)
 {
     using namespace layoutcases;
-    if (argc != 2) {
-        std::cerr << "usage: layout_json OUT_FILE\n";
-        return 2;
-    }
-    std::ofstream out(argv[1]);
+    std::ofstream out(argc == 2 ? argv[1] : "");
     out << "{\"title\": " << quoted(title) << ", \"client\": [" << clientWidth << ", "
         << clientHeight << "], \"bannerName\": " << quoted(bannerName)
         << ", \"description\": " << quoted(description) << ",\n \"tabOrder\": [";

@@ -17,9 +17,7 @@ std::string check(const DomPlatform& platform, const ReadCase& c)
 {
     try {
         const double value = platform.TextToDouble(c.text);
-        if (!c.readable)
-            return "read as " + platform.NumberToText(value);
-        if (value != c.value)
+        if (!c.readable || value != c.value)
             return "read as " + platform.NumberToText(value);
     } catch (const RuntimeError&) {
         if (c.readable)

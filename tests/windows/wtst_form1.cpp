@@ -222,7 +222,7 @@ void fontsAndCaptions()
         GetObjectW(font, sizeof f, &f);
         const std::string face = toUtf8(f.lfFaceName);
         if (caption == layoutcases::control("Label7").caption && classOf(c) == "Static") {
-            const layoutcases::TitleFont& title = layoutcases::titleFont;
+            const auto& title = layoutcases::titleFont;
             CHECK(face == title.family || face == "Microsoft Sans Serif");
             CHECK_EQ(f.lfHeight, -MulDiv(title.points, dpi, 72));
             CHECK_EQ(f.lfWeight, title.bold ? FW_BOLD : FW_NORMAL);
