@@ -257,15 +257,17 @@ void fontsAndCaptions()
         reinterpret_cast<HBITMAP>(SendMessageW(banner, STM_GETIMAGE, IMAGE_BITMAP, 0));
     BITMAP size{};
     if (CHECK(picture) && CHECK(GetObjectW(picture, sizeof size, &size))) {
-        CHECK_EQ(size.bmWidth, 326);
-        CHECK_EQ(size.bmHeight, 36);
-        // Decoded, not blank: the lettering differs from the background.
+        const layoutcases::Rect place = layoutcases::control("Image1").rect;
+        CHECK_EQ(size.bmWidth, place.width);
+        CHECK_EQ(size.bmHeight, place.height);
+        // Decoded, not blank: the lettering across its middle differs from
+        // the background.
         const HDC dc = CreateCompatibleDC(nullptr);
         const HGDIOBJ old = SelectObject(dc, picture);
         const COLORREF background = GetPixel(dc, 2, 2);
         int lettering = 0;
-        for (int x = 0; x < 326; ++x)
-            lettering += GetPixel(dc, x, 18) != background;
+        for (int x = 0; x < size.bmWidth; ++x)
+            lettering += GetPixel(dc, x, size.bmHeight / 2) != background;
         SelectObject(dc, old);
         DeleteDC(dc);
         CHECK(lettering > 20);
