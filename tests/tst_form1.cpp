@@ -62,11 +62,7 @@ private slots:
     void controls();
     void startsEmptyWithoutSelection();
     void tabOrder();
-    void captionsFitTheirLabels_data();
-    void captionsFitTheirLabels();
     void titleFont();
-    void accessibleNames_data();
-    void accessibleNames();
     void drawsAtTheScreensScale();
     void bannerIsTheDrawingForTheDensity_data();
     void bannerIsTheDrawingForTheDensity();
@@ -135,6 +131,30 @@ void TestForm1::controls()
         QCOMPARE(label->alignment(), Qt::AlignLeft | Qt::AlignTop);
         QCOMPARE(label->textFormat(), Qt::PlainText);
         QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+        // Screen readers announce the control it names by its caption.
+        if (*c.names) {
+            QAccessibleInterface* named = QAccessible::queryAccessibleInterface(find(c.names));
+            QVERIFY(named);
+            QCOMPARE(named->text(QAccessible::Name), label->text());
+        }
+        // The caption fits, wrapped at words.
+        const QFontMetrics metrics(label->font());
+        const QRect room = label->contentsRect();
+        const QRect needed =
+            metrics.boundingRect(QRect(room.topLeft(), QSize(room.width(), 10000)),
+                                 Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, label->text());
+        QVERIFY2(needed.height() <= room.height(),
+                 qPrintable(QStringLiteral("needs %1 px of height, has %2")
+                                .arg(needed.height())
+                                .arg(room.height())));
+        QVERIFY2(needed.width() <= room.width(),
+                 qPrintable(QStringLiteral("needs %1 px of width, has %2")
+                                .arg(needed.width())
+                                .arg(room.width())));
+        // The labels are laid out for one font: make sure it is the one in use
+        // and not a fallback with other metrics.
+        if (QLatin1String(c.name) != QLatin1String("Label7"))
+            QCOMPARE(QFontInfo(label->font()).family(), QStringLiteral("Liberation Sans"));
     }
     if (auto* button = qobject_cast<QPushButton*>(control)) {
         // Neither Enter nor Esc presses a button.
@@ -199,37 +219,6 @@ void TestForm1::tabOrder()
     QCOMPARE(visited, backward);
 }
 
-void TestForm1::captionsFitTheirLabels_data()
-{
-    QTest::addColumn<QString>("name");
-    for (const layoutcases::ControlCase& c : layoutcases::controls)
-        if (QLatin1String(c.name).startsWith(QLatin1String("Label")))
-            QTest::newRow(c.name) << c.name;
-}
-
-void TestForm1::captionsFitTheirLabels()
-{
-    QFETCH(QString, name);
-    auto* label = form->findChild<QLabel*>(name);
-    const QFontMetrics metrics(label->font());
-    const QRect room = label->contentsRect();
-    const QRect needed =
-        metrics.boundingRect(QRect(room.topLeft(), QSize(room.width(), 10000)),
-                             Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, label->text());
-    QVERIFY2(needed.height() <= room.height(),
-             qPrintable(QStringLiteral("needs %1 px of height, has %2")
-                            .arg(needed.height())
-                            .arg(room.height())));
-    QVERIFY2(
-        needed.width() <= room.width(),
-        qPrintable(
-            QStringLiteral("needs %1 px of width, has %2").arg(needed.width()).arg(room.width())));
-    // The labels are laid out for one font: make sure it is the one in use
-    // and not a fallback with other metrics.
-    if (name != QLatin1String("Label7"))
-        QCOMPARE(QFontInfo(label->font()).family(), QStringLiteral("Liberation Sans"));
-}
-
 void TestForm1::titleFont()
 {
     const QFont font = find("Label7")->font();
@@ -242,26 +231,6 @@ void TestForm1::titleFont()
     // Every other control keeps the window's font.
     QCOMPARE(find("Label1")->font(), dialogFont());
     QCOMPARE(find("Text1")->font(), dialogFont());
-}
-
-void TestForm1::accessibleNames_data()
-{
-    // Each box and the list by the label that names it.
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("spoken");
-    for (const layoutcases::ControlCase& c : layoutcases::controls)
-        if (*c.names)
-            QTest::newRow(c.names) << c.names << c.caption;
-}
-
-void TestForm1::accessibleNames()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, spoken);
-    QAccessibleInterface* accessible =
-        QAccessible::queryAccessibleInterface(form->findChild<QWidget*>(name));
-    QVERIFY(accessible);
-    QCOMPARE(accessible->text(QAccessible::Name), spoken);
 }
 
 void TestForm1::drawsAtTheScreensScale()
