@@ -1,10 +1,9 @@
 #pragma once
 
-// One table of number conversions that every build must agree on, in an
-// English (1,234.5), a German (1.234,5) and an Indian English (12,34,567.5:
-// a group of three next to the point, twos further left) regional format:
-// the Linux build runs it through QLocale, the Windows build through the
-// regional settings as Windows gives them, the web build through Intl.
+// One table of number conversions every build must agree on, in English
+// (1,234.5), German (1.234,5) and Indian English (12,34,567.5: three next to
+// the point, twos further left) regional formats: through QLocale on Linux,
+// the regional settings as Windows gives them, and Intl in the browser.
 
 enum class Region
 {

@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -143,14 +144,12 @@ void TestForm1::controls()
         const QRect needed =
             metrics.boundingRect(QRect(room.topLeft(), QSize(room.width(), 10000)),
                                  Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, label->text());
-        QVERIFY2(needed.height() <= room.height(),
-                 qPrintable(QStringLiteral("needs %1 px of height, has %2")
-                                .arg(needed.height())
-                                .arg(room.height())));
-        QVERIFY2(needed.width() <= room.width(),
-                 qPrintable(QStringLiteral("needs %1 px of width, has %2")
+        QVERIFY2(needed.height() <= room.height() && needed.width() <= room.width(),
+                 qPrintable(QStringLiteral("needs %1 x %2 px, has %3 x %4")
                                 .arg(needed.width())
-                                .arg(room.width())));
+                                .arg(needed.height())
+                                .arg(room.width())
+                                .arg(room.height())));
         // The labels are laid out for one font: make sure it is the one in use
         // and not a fallback with other metrics.
         if (QLatin1String(c.name) != QLatin1String("Label7"))
@@ -197,10 +196,10 @@ void TestForm1::tabOrder()
     QCOMPARE(QApplication::focusWidget(), find("Text1"));
 
     // Round from Text1 to Text1, and back.
-    QStringList forward;
+    QStringList order;
     for (const char* name : layoutcases::tabOrder)
-        forward << QString::fromUtf8(name);
-    forward << forward.takeFirst();
+        order << QString::fromUtf8(name);
+    const QStringList forward = order.mid(1) << order.first();
     QStringList visited;
     for (int i = 0; i < forward.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -213,10 +212,8 @@ void TestForm1::tabOrder()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
         visited << QApplication::focusWidget()->objectName();
     }
-    QStringList backward;
-    for (const char* name : layoutcases::tabOrder)
-        backward.prepend(QString::fromUtf8(name));
-    QCOMPARE(visited, backward);
+    std::reverse(order.begin(), order.end());
+    QCOMPARE(visited, order);
 }
 
 void TestForm1::titleFont()

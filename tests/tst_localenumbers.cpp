@@ -65,9 +65,7 @@ void TestLocaleNumbers::readsRegionalNumbers_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("value");
 
-    QTest::newRow("point locale") << english << "1234.5" << 1234.5;
     QTest::newRow("point locale, negative") << english << "-3.25" << -3.25;
-    QTest::newRow("point locale, exponent") << english << "1E+15" << 1e15;
     QTest::newRow("space grouping, typed space") << french << "1 234,5" << 1234.5;
     QTest::newRow("space grouping, narrow no-break space")
         << french << QString::fromUtf8("1\u202f234,5") << 1234.5;
