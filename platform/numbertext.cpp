@@ -109,8 +109,10 @@ std::optional<double> readNumber(std::string_view text, const NumberFormat& form
     }
 
     // Whole part: digit runs between group separators. Only the runs after a
-    // separator have a fixed length; the first holds 1 to that many digits.
-    // A separator that is also the decimal point cannot group.
+    // separator have a fixed length; the first is a higher group too, and
+    // holds 1 to as many digits as one ("1,23,456", never "123,456", in
+    // India's format). A separator that is also the decimal point cannot
+    // group.
     const bool grouping = format.groupSeparator != format.decimalPoint;
     std::vector<std::size_t> runs{0};
     std::size_t separatorLength = 0;
@@ -127,7 +129,7 @@ std::optional<double> readNumber(std::string_view text, const NumberFormat& form
         }
     }
     if (runs.size() > 1) {
-        if (runs.front() == 0)
+        if (runs.front() == 0 || runs.front() > static_cast<std::size_t>(format.higherGroupSize))
             return std::nullopt;
         for (std::size_t r = 1; r < runs.size(); ++r) {
             const auto size = static_cast<std::size_t>(
@@ -135,10 +137,6 @@ std::optional<double> readNumber(std::string_view text, const NumberFormat& form
             if (runs[r] != size)
                 return std::nullopt;
         }
-        const auto first =
-            static_cast<std::size_t>(runs.size() == 2 ? format.groupSize : format.higherGroupSize);
-        if (runs.front() > first)
-            return std::nullopt;
     }
     std::size_t digits = runs.back();
     for (std::size_t r = 0; r + 1 < runs.size(); ++r)

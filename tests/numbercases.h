@@ -1,14 +1,15 @@
 #pragma once
 
-// One table of number conversions that both builds must agree on, in an
-// English (1,234.5) and a German (1.234,5) regional format: the Linux build
-// runs it through QLocale, the Windows build through the user's regional
-// settings as Windows gives them.
+// One table of number conversions every build must agree on, in English
+// (1,234.5), German (1.234,5) and Indian English (12,34,567.5: three next to
+// the point, twos further left) regional formats: through QLocale on Linux,
+// the regional settings as Windows gives them, and Intl in the browser.
 
 enum class Region
 {
-    English,
-    German,
+    English, // en-US
+    German,  // de-DE
+    India,   // en-IN
 };
 
 struct ReadCase
@@ -44,6 +45,12 @@ inline constexpr ReadCase readCases[] = {
     {"German, exponent", Region::German, "1,5E-05", true, 1.5e-5},
     {"German, English exponent form", Region::German, "1.5E3", false, 0},
     {"German, infinity", Region::German, "inf", false, 0},
+    {"India, a lakh", Region::India, "1,00,000", true, 100000},
+    {"India, grouped", Region::India, "12,34,567.5", true, 1234567.5},
+    {"India, one group", Region::India, "1,234", true, 1234},
+    {"India, threes throughout", Region::India, "1,234,567", false, 0},
+    {"India, three in a higher group", Region::India, "123,456", false, 0},
+    {"India, two next to the point", Region::India, "1,000,00", false, 0},
 };
 
 struct WriteCase
@@ -67,4 +74,6 @@ inline constexpr WriteCase writeCases[] = {
     {"German, 15 digits", Region::German, 8.329335278516218, "8,32933527851622"},
     {"German, no grouping", Region::German, 1234567.25, "1234567,25"},
     {"German, exponent form", Region::German, 123456789012345678.0, "1,23456789012346E+17"},
+    // Written without grouping in every format.
+    {"India, no grouping", Region::India, 1234567.5, "1234567.5"},
 };

@@ -3,6 +3,7 @@
 // device-independent pixels must stay the same.
 #include "dialogfont.h"
 #include "form1.h"
+#include "layoutcases.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -13,25 +14,25 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
 
-const char* const description =
-    "This Calculator can help you determine the amount of time it will take to pay off any given "
-    "debt. It also will show you how much you end up actually paying in interest per month towards "
-    "your overall debt. Disclaimer: This calculator is not intended to be advice from us in "
-    "determining how to pay off ones debt. How much you put towards any debt you owe is a personal "
-    "choice.";
+const QSize clientSize(layoutcases::clientWidth, layoutcases::clientHeight);
+const layoutcases::Rect banner = layoutcases::control("Image1").rect;
+const QSize bannerSize(banner.width, banner.height);
 
-// The text a control shows: caption, box text or the list's items.
+// The text a control shows: caption, box text or the list's items; none for
+// a picture.
 QString shownText(const QWidget* widget)
 {
     if (auto* label = qobject_cast<const QLabel*>(widget))
-        return label->pixmap().isNull() ? label->text() : QStringLiteral("<picture>");
+        return label->pixmap().isNull() ? label->text() : QString();
     if (auto* box = qobject_cast<const QLineEdit*>(widget))
         return box->text();
     if (auto* button = qobject_cast<const QPushButton*>(widget))
@@ -62,18 +63,13 @@ private slots:
     void controls();
     void startsEmptyWithoutSelection();
     void tabOrder();
-    void captionsFitTheirLabels_data();
-    void captionsFitTheirLabels();
     void titleFont();
-    void accessibleNames_data();
-    void accessibleNames();
     void drawsAtTheScreensScale();
     void bannerIsTheDrawingForTheDensity_data();
     void bannerIsTheDrawingForTheDensity();
 
 private:
-    template <typename T = QWidget>
-    T* find(const char* name) const
+    template <typename T = QWidget> T* find(const char* name) const
     {
         return form->findChild<T*>(QLatin1String(name));
     }
@@ -89,11 +85,11 @@ void TestForm1::init()
 void TestForm1::windowSettings()
 {
     QCOMPARE(form->objectName(), "Form1");
-    QCOMPARE(form->windowTitle(), "Corvatta");
-    QCOMPARE(form->size(), QSize(433, 489));
+    QCOMPARE(form->windowTitle(), layoutcases::title);
+    QCOMPARE(form->size(), clientSize);
     // Fixed size: the user cannot resize it.
-    QCOMPARE(form->minimumSize(), QSize(433, 489));
-    QCOMPARE(form->maximumSize(), QSize(433, 489));
+    QCOMPARE(form->minimumSize(), clientSize);
+    QCOMPARE(form->maximumSize(), clientSize);
     // Title bar with icon, caption and Close only.
     const Qt::WindowFlags flags = form->windowFlags();
     QVERIFY(flags & Qt::WindowCloseButtonHint);
@@ -103,76 +99,61 @@ void TestForm1::windowSettings()
     QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
     QVERIFY(form->windowIcon().availableSizes().contains(QSize(32, 32)));
     QCOMPARE(QFontInfo(form->font()).family(), dialogFont().family());
-    // 18 controls, no more.
-    int controls = 0;
-    for (QObject* child : form->findChildren<QWidget*>()) {
-        const QString name = child->objectName();
-        controls += name.startsWith(QLatin1String("Text")) ||
-                    name.startsWith(QLatin1String("Label")) ||
-                    name.startsWith(QLatin1String("Command")) || name == QLatin1String("Combo1") ||
-                    name == QLatin1String("Frame1") || name == QLatin1String("Image1");
-    }
-    QCOMPARE(controls, 18);
+    // The table's controls, no more.
+    const QRegularExpression control(
+        QStringLiteral("^(Text|Label|Command|Combo|Frame|Image)\\d+$"));
+    QCOMPARE(form->findChildren<QWidget*>(control).size(),
+             qsizetype(std::size(layoutcases::controls)));
 }
 
 void TestForm1::controls_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("container");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QRect>("geometry");
-
-    // Twips / 15; inside Frame1 positions count from the frame's outer corner.
-    const auto row = [](const char* name, const char* kind, const char* container,
-                        const QString& text, QRect geometry) {
-        QTest::newRow(name) << name << kind << container << text << geometry;
-    };
-    row("Frame1", "QGroupBox", "Form1", "Corvatta ", {8, 128, 417, 353});
-    row("Text1", "QLineEdit", "Frame1", "", {248, 120, 153, 19});
-    row("Text2", "QLineEdit", "Frame1", "", {248, 152, 153, 19});
-    row("Text3", "QLineEdit", "Frame1", "", {248, 184, 153, 19});
-    row("Combo1", "QComboBox", "Frame1", "Fixed|Declining Minimum", {248, 216, 153, 21});
-    row("Command1", "QPushButton", "Frame1", "Compute", {248, 248, 57, 25});
-    row("Command2", "QPushButton", "Frame1", "Reset", {344, 248, 57, 25});
-    row("Text4", "QLineEdit", "Frame1", "", {248, 288, 153, 19});
-    row("Text5", "QLineEdit", "Frame1", "", {248, 320, 153, 19});
-    row("Label8", "QLabel", "Frame1", description, {16, 24, 385, 73});
-    row("Label6", "QLabel", "Frame1", "Number of months to erase this debt :", {16, 320, 193, 21});
-    row("Label3", "QLabel", "Frame1", "Interest you pay every month :", {16, 288, 201, 13});
-    row("Label5", "QLabel", "Frame1", "Are you making \"Fixed\" or \"Declining Minimum\" payments ?",
-        {16, 216, 209, 29});
-    row("Label4", "QLabel", "Frame1", "What is your remaining principale balance ?",
-        {16, 184, 217, 13});
-    row("Label2", "QLabel", "Frame1", "What percentage interest are you paying ?",
-        {16, 152, 217, 13});
-    row("Label1", "QLabel", "Frame1", "What is your monthly payment ?", {16, 120, 198, 21});
-    row("Image1", "QLabel", "Form1", "<picture>", {56, 8, 326, 36});
-    row("Label7", "QLabel", "Form1", "Corvatta", {88, 80, 265, 33});
+    QTest::addColumn<int>("row");
+    for (int i = 0; i < int(std::size(layoutcases::controls)); ++i)
+        QTest::newRow(layoutcases::controls[i].name) << i;
 }
 
 void TestForm1::controls()
 {
-    QFETCH(QString, name);
-    QFETCH(QString, kind);
-    QFETCH(QString, container);
-    QFETCH(QString, text);
-    QFETCH(QRect, geometry);
-
-    QWidget* control = form->findChild<QWidget*>(name);
+    QFETCH(int, row);
+    const layoutcases::ControlCase& c = layoutcases::controls[row];
+    QWidget* control = find(c.name);
     QVERIFY(control);
-    QCOMPARE(control->metaObject()->className(), kind);
-    QCOMPARE(control->parentWidget()->objectName(), container);
-    QCOMPARE(shownText(control), text);
-    QCOMPARE(control->geometry(), geometry);
+    QCOMPARE(control->metaObject()->className(), c.qtClass);
+    // Inside Frame1 positions count from the frame's outer corner.
+    QCOMPARE(control->parentWidget()->objectName(), c.inFrame ? "Frame1" : "Form1");
+    QCOMPARE(shownText(control), QString::fromUtf8(c.caption));
+    QCOMPARE(control->geometry(), QRect(c.rect.left, c.rect.top, c.rect.width, c.rect.height));
 
-    if (auto* label = qobject_cast<QLabel*>(control); label && name != QLatin1String("Image1")) {
+    if (auto* label = qobject_cast<QLabel*>(control); label && label->pixmap().isNull()) {
         // Opaque, wrapping at words, left and top, fixed: never grows.
         QVERIFY(label->autoFillBackground());
         QVERIFY(label->wordWrap());
         QCOMPARE(label->alignment(), Qt::AlignLeft | Qt::AlignTop);
         QCOMPARE(label->textFormat(), Qt::PlainText);
         QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+        // Screen readers announce the control it names by its caption.
+        if (*c.names) {
+            QAccessibleInterface* named = QAccessible::queryAccessibleInterface(find(c.names));
+            QVERIFY(named);
+            QCOMPARE(named->text(QAccessible::Name), label->text());
+        }
+        // The caption fits, wrapped at words.
+        const QFontMetrics metrics(label->font());
+        const QRect room = label->contentsRect();
+        const QRect needed =
+            metrics.boundingRect(QRect(room.topLeft(), QSize(room.width(), 10000)),
+                                 Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, label->text());
+        QVERIFY2(needed.height() <= room.height() && needed.width() <= room.width(),
+                 qPrintable(QStringLiteral("needs %1 x %2 px, has %3 x %4")
+                                .arg(needed.width())
+                                .arg(needed.height())
+                                .arg(room.width())
+                                .arg(room.height())));
+        // The labels are laid out for one font: make sure it is the one in use
+        // and not a fallback with other metrics.
+        if (QLatin1String(c.name) != QLatin1String("Label7"))
+            QCOMPARE(QFontInfo(label->font()).family(), QStringLiteral("Liberation Sans"));
     }
     if (auto* button = qobject_cast<QPushButton*>(control)) {
         // Neither Enter nor Esc presses a button.
@@ -200,7 +181,7 @@ void TestForm1::startsEmptyWithoutSelection()
     QCOMPARE(list->currentText(), QString());
     auto* banner = find<QLabel>("Image1");
     QVERIFY(!banner->hasScaledContents());
-    QCOMPARE(banner->pixmap().size(), QSize(326, 36));
+    QCOMPARE(banner->pixmap().size(), bannerSize);
     QCOMPARE(banner->focusPolicy(), Qt::NoFocus);
     // Text1 has the focus from the start; once the window is shown, its first
     // control in tab order (Text1 as well) would get it anyway.
@@ -214,8 +195,11 @@ void TestForm1::tabOrder()
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
     QCOMPARE(QApplication::focusWidget(), find("Text1"));
 
-    const QStringList forward{"Text2",    "Text3", "Combo1", "Command1",
-                              "Command2", "Text4", "Text5",  "Text1"};
+    // Round from Text1 to Text1, and back.
+    QStringList order;
+    for (const char* name : layoutcases::tabOrder)
+        order << QString::fromUtf8(name);
+    const QStringList forward = order.mid(1) << order.first();
     QStringList visited;
     for (int i = 0; i < forward.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -228,77 +212,22 @@ void TestForm1::tabOrder()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
         visited << QApplication::focusWidget()->objectName();
     }
-    const QStringList backward{"Text5",  "Text4", "Command2", "Command1",
-                               "Combo1", "Text3", "Text2",    "Text1"};
-    QCOMPARE(visited, backward);
-}
-
-void TestForm1::captionsFitTheirLabels_data()
-{
-    QTest::addColumn<QString>("name");
-    for (const char* name :
-         {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7", "Label8"})
-        QTest::newRow(name) << name;
-}
-
-void TestForm1::captionsFitTheirLabels()
-{
-    QFETCH(QString, name);
-    auto* label = form->findChild<QLabel*>(name);
-    const QFontMetrics metrics(label->font());
-    const QRect room = label->contentsRect();
-    const QRect needed = metrics.boundingRect(QRect(room.topLeft(), QSize(room.width(), 10000)),
-                                              Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                                              label->text());
-    QVERIFY2(needed.height() <= room.height(),
-             qPrintable(QStringLiteral("needs %1 px of height, has %2")
-                            .arg(needed.height())
-                            .arg(room.height())));
-    QVERIFY2(needed.width() <= room.width(),
-             qPrintable(QStringLiteral("needs %1 px of width, has %2")
-                            .arg(needed.width())
-                            .arg(room.width())));
-    // The labels are laid out for one font: make sure it is the one in use
-    // and not a fallback with other metrics.
-    if (name != QLatin1String("Label7"))
-        QCOMPARE(QFontInfo(label->font()).family(), QStringLiteral("Liberation Sans"));
+    std::reverse(order.begin(), order.end());
+    QCOMPARE(visited, order);
 }
 
 void TestForm1::titleFont()
 {
     const QFont font = find("Label7")->font();
-    QCOMPARE(font.family(), "MS Sans Serif");
-    QCOMPARE(font.pointSize(), 18);
-    QCOMPARE(font.weight(), QFont::Bold);
+    QCOMPARE(font.family(), layoutcases::titleFont.family);
+    QCOMPARE(font.pointSize(), layoutcases::titleFont.points);
+    QCOMPARE(font.weight(), layoutcases::titleFont.bold ? QFont::Bold : QFont::Normal);
     QVERIFY(!font.italic() && !font.underline() && !font.strikeOut());
     QCOMPARE(font.styleHint(), QFont::SansSerif);
     QCOMPARE(find("Label7")->palette().color(QPalette::WindowText), QColor(Qt::black));
     // Every other control keeps the window's font.
     QCOMPARE(find("Label1")->font(), dialogFont());
     QCOMPARE(find("Text1")->font(), dialogFont());
-}
-
-void TestForm1::accessibleNames_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("spoken");
-    QTest::newRow("Text1") << "Text1" << "What is your monthly payment ?";
-    QTest::newRow("Text2") << "Text2" << "What percentage interest are you paying ?";
-    QTest::newRow("Text3") << "Text3" << "What is your remaining principale balance ?";
-    QTest::newRow("Combo1") << "Combo1"
-                            << "Are you making \"Fixed\" or \"Declining Minimum\" payments ?";
-    QTest::newRow("Text4") << "Text4" << "Interest you pay every month :";
-    QTest::newRow("Text5") << "Text5" << "Number of months to erase this debt :";
-}
-
-void TestForm1::accessibleNames()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, spoken);
-    QAccessibleInterface* accessible =
-        QAccessible::queryAccessibleInterface(form->findChild<QWidget*>(name));
-    QVERIFY(accessible);
-    QCOMPARE(accessible->text(QAccessible::Name), spoken);
 }
 
 void TestForm1::drawsAtTheScreensScale()
@@ -308,8 +237,8 @@ void TestForm1::drawsAtTheScreensScale()
     const qreal scale = form->devicePixelRatio();
     QCOMPARE(scale, qEnvironmentVariableIntValue("QT_SCALE_FACTOR") == 2 ? 2.0 : 1.0);
     const QPixmap shot = form->grab();
-    QCOMPARE(shot.size(), QSize(433, 489) * scale);
-    QCOMPARE(find("Image1")->grab().size(), QSize(326, 36) * scale);
+    QCOMPARE(shot.size(), clientSize * scale);
+    QCOMPARE(find("Image1")->grab().size(), bannerSize * scale);
 
     // What is drawn, not only how much: the window drawn at the other scale
     // (2 on a scale-1 screen, 1 on a scale-2 screen) must match the screen's
@@ -318,7 +247,7 @@ void TestForm1::drawsAtTheScreensScale()
     // apart, so a pixel matches when it is within 64 per channel of a pixel
     // at most one away.
     const qreal otherScale = 3 - scale;
-    QPixmap other(QSize(433, 489) * otherScale);
+    QPixmap other(clientSize * otherScale);
     other.setDevicePixelRatio(otherScale);
     form->render(&other);
     const QImage single =
@@ -326,14 +255,14 @@ void TestForm1::drawsAtTheScreensScale()
     const QImage halved = (scale == 2 ? shot : other)
                               .toImage()
                               .convertToFormat(QImage::Format_RGB32)
-                              .scaled(433, 489, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                              .scaled(clientSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     const auto near = [](QRgb a, QRgb b) {
         return qAbs(qRed(a) - qRed(b)) <= 64 && qAbs(qGreen(a) - qGreen(b)) <= 64 &&
                qAbs(qBlue(a) - qBlue(b)) <= 64;
     };
     int differing = 0;
-    for (int y = 0; y < 489; ++y) {
-        for (int x = 0; x < 433; ++x) {
+    for (int y = 0; y < clientSize.height(); ++y) {
+        for (int x = 0; x < clientSize.width(); ++x) {
             bool matched = false;
             for (int dy = -1; dy <= 1 && !matched; ++dy)
                 for (int dx = -1; dx <= 1 && !matched; ++dx)
@@ -370,13 +299,13 @@ void TestForm1::bannerIsTheDrawingForTheDensity()
         shot = banner->grab();
         ratio = form->devicePixelRatio();
     } else {
-        shot = QPixmap(QSize(326, 36) * ratio);
+        shot = QPixmap(bannerSize * ratio);
         shot.setDevicePixelRatio(ratio);
         shot.fill(Qt::black);
         banner->render(&shot);
     }
     const QImage drawn = shot.toImage().convertToFormat(QImage::Format_RGB32);
-    QCOMPARE(drawn.size(), QSize(326, 36) * ratio);
+    QCOMPARE(drawn.size(), bannerSize * ratio);
     const auto picture = [&drawn](const char* name) {
         return QImage(QLatin1String(name))
             .convertToFormat(QImage::Format_RGB32)

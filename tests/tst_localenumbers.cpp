@@ -15,10 +15,11 @@ const QLocale german(QLocale::German, QLocale::Germany);        // 1.234,5
 const QLocale french(QLocale::French, QLocale::France);         // 1 234,5
 const QLocale swedish(QLocale::Swedish, QLocale::Sweden);       // 1 234,5, minus U+2212
 const QLocale hebrew(QLocale::Hebrew, QLocale::Israel);         // right to left
+const QLocale india(QLocale::English, QLocale::India);          // 12,34,567.5
 
 const QLocale& localeOf(Region region)
 {
-    return region == Region::English ? english : german;
+    return region == Region::English ? english : region == Region::German ? german : india;
 }
 
 // Reads text into *value. A RuntimeError comes back as false, to fail the
@@ -50,7 +51,8 @@ private slots:
     void writesMonthCountsAsPlainDigits();
     void readsBackWhatItWrites_data();
     void readsBackWhatItWrites();
-    // The cases the Windows build is held to as well.
+    // The cases the Windows and web builds are held to as well, which the
+    // tables above do not repeat.
     void readsAsWindowsDoes_data();
     void readsAsWindowsDoes();
     void writesAsWindowsDoes_data();
@@ -63,14 +65,7 @@ void TestLocaleNumbers::readsRegionalNumbers_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("value");
 
-    QTest::newRow("point locale") << english << "1234.5" << 1234.5;
-    QTest::newRow("point locale, grouped") << english << "1,234.5" << 1234.5;
-    QTest::newRow("point locale, spaces around") << english << "  12  " << 12.0;
     QTest::newRow("point locale, negative") << english << "-3.25" << -3.25;
-    QTest::newRow("point locale, exponent") << english << "1E+15" << 1e15;
-    QTest::newRow("comma locale") << german << "12,5" << 12.5;
-    QTest::newRow("comma locale, point grouping") << german << "1.234,5" << 1234.5;
-    QTest::newRow("comma locale, exponent") << german << "1,5E-05" << 1.5e-5;
     QTest::newRow("space grouping, typed space") << french << "1 234,5" << 1234.5;
     QTest::newRow("space grouping, narrow no-break space")
         << french << QString::fromUtf8("1\u202f234,5") << 1234.5;
@@ -104,17 +99,10 @@ void TestLocaleNumbers::rejectsWhatIsNoFiniteNumber_data()
     QTest::newRow("only spaces") << english << "   ";
     QTest::newRow("letters") << english << "abc";
     QTest::newRow("number then letters") << english << "12abc";
-    QTest::newRow("sign behind") << english << "5-";
     QTest::newRow("hexadecimal") << english << "0x10";
-    QTest::newRow("infinity") << english << "inf";
     QTest::newRow("negative infinity") << english << "-inf";
-    QTest::newRow("not a number") << english << "nan";
-    QTest::newRow("overflows a double") << english << "1E+400";
-    QTest::newRow("point locale, comma decimal") << english << "12,5";
-    QTest::newRow("point locale, comma-locale grouping") << english << "1.234,5";
     // "." groups thousands here; it must not be taken for a decimal point.
     QTest::newRow("comma locale, point decimal") << german << "1.5";
-    QTest::newRow("comma locale, infinity") << german << "inf";
     QTest::newRow("space grouping, point decimal") << french << "12.5";
 }
 
@@ -133,23 +121,15 @@ void TestLocaleNumbers::writesFifteenDigits_data()
 
     QTest::newRow("exact") << english << 12.5 << "12.5";
     QTest::newRow("whole number") << english << 100.0 << "100";
-    QTest::newRow("a third, rounded to 15 digits") << english << 1.0 / 3 << "0.333333333333333";
     QTest::newRow("two thirds, rounded up") << english << 2.0 / 3 << "0.666666666666667";
     // 0.1 + 0.2 is 0.30000000000000004: 15 digits hide the binary error.
     QTest::newRow("binary noise dropped") << english << 0.1 + 0.2 << "0.3";
-    QTest::newRow("zero") << english << 0.0 << "0";
     QTest::newRow("negative zero") << english << -0.0 << "0";
     QTest::newRow("negative") << english << -1500.0 << "-1500";
     QTest::newRow("largest plain") << english << 999999999999999.0 << "999999999999999";
-    QTest::newRow("too large for plain form") << english << 1e15 << "1E+15";
     QTest::newRow("rounds up into exponent form") << english << 9999999999999999.0 << "1E+16";
     QTest::newRow("smallest plain") << english << 0.0001 << "0.0001";
-    QTest::newRow("too small for plain form") << english << 0.00001 << "1E-05";
     QTest::newRow("largest double") << english << DBL_MAX << "1.79769313486232E+308";
-    QTest::newRow("comma locale") << german << 8.329335278516218 << "8,32933527851622";
-    QTest::newRow("comma locale, exponent")
-        << german << 123456789012345678.0 << "1,23456789012346E+17";
-    QTest::newRow("comma locale, no grouping") << german << 1234567.25 << "1234567,25";
     QTest::newRow("space grouping, no grouping") << french << -1234567.25 << "-1234567,25";
     QTest::newRow("right-to-left locale, ASCII minus") << hebrew << -12.5 << "-12.5";
 }
@@ -184,8 +164,8 @@ void TestLocaleNumbers::readsBackWhatItWrites()
 {
     QFETCH(QLocale, locale);
     const LocaleNumbers numbers(locale);
-    for (double value : {-1500.0, 8.329335278516218, 1e15, -1.5e-300, 1.23456789012346e17,
-                         DBL_MIN, 4.9e-324, 0.000123}) {
+    for (double value : {-1500.0, 8.329335278516218, 1e15, -1.5e-300, 1.23456789012346e17, DBL_MIN,
+                         4.9e-324, 0.000123}) {
         const std::string text = numbers.toText(value);
         // What was written has 15 significant digits; reading it back must
         // land within half a unit in the 15th digit.

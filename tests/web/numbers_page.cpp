@@ -1,7 +1,7 @@
 // The shared table of number conversions, run in the browser through the
-// page's own platform: the separators and group sizes come from Intl in the
-// language the browser reports. Writes one line per case of that language's
-// region into window.numberResults, "PASS name" or "FAIL name: why", for
+// page's own platform: the separators and group sizes come from Intl, in
+// each case's language as the browser would report it. Writes one line per
+// case into window.numberResults, "PASS name" or "FAIL name: why", for
 // test_page.py to read.
 #include "domplatform.h"
 #include "numbercases.h"
@@ -17,9 +17,7 @@ std::string check(const DomPlatform& platform, const ReadCase& c)
 {
     try {
         const double value = platform.TextToDouble(c.text);
-        if (!c.readable)
-            return "read as " + platform.NumberToText(value);
-        if (value != c.value)
+        if (!c.readable || value != c.value)
             return "read as " + platform.NumberToText(value);
     } catch (const RuntimeError&) {
         if (c.readable)
@@ -38,14 +36,12 @@ std::string check(const DomPlatform& platform, const WriteCase& c)
 
 int main()
 {
-    const std::string language = browserLanguage();
-    const Region region = language.starts_with("de") ? Region::German : Region::English;
-    const DomPlatform platform([] { return DomWindow{}; }, "Corvatta", domNumberFormat(language));
+    const char* const languages[] = {"en-US", "de-DE", "en-IN"};
     std::string report;
     const auto add = [&](const auto& cases) {
         for (const auto& c : cases) {
-            if (c.region != region)
-                continue;
+            const DomPlatform platform([] { return DomWindow{}; }, "Corvatta",
+                                       domNumberFormat(languages[static_cast<int>(c.region)]));
             const std::string failure = check(platform, c);
             report += (failure.empty() ? "PASS " : "FAIL ") + std::string(c.name) +
                       (failure.empty() ? "" : ": " + failure) + "\n";
@@ -71,11 +67,12 @@ int main()
     for (const char* invalid : {"C", "", "en_US", "x"}) {
         const NumberFormat format = domNumberFormat(invalid);
         const bool same = format.decimalPoint == point && format.groupSeparator == group;
-        report += (same ? "PASS" : "FAIL") + std::string(" language \"") + invalid +
-                  "\" takes the default format" +
-                  (same ? "" : ": \"" + format.decimalPoint + "\" and \"" +
-                                   format.groupSeparator + "\"") +
-                  "\n";
+        report +=
+            (same ? "PASS" : "FAIL") + std::string(" language \"") + invalid +
+            "\" takes the default format" +
+            (same ? ""
+                  : ": \"" + format.decimalPoint + "\" and \"" + format.groupSeparator + "\"") +
+            "\n";
     }
     emscripten::val::global("window").set("numberResults", report);
     return 0;

@@ -3,6 +3,7 @@
 // controls and the real message box.
 #include "behaviour.h"
 #include "form1_win32.h"
+#include "layoutcases.h"
 #include "messagebox.h"
 #include "startup.h"
 #include "utf16.h"
@@ -18,13 +19,6 @@
 #include <vector>
 
 namespace {
-
-const std::string description =
-    "This Calculator can help you determine the amount of time it will take to pay off any given "
-    "debt. It also will show you how much you end up actually paying in interest per month towards "
-    "your overall debt. Disclaimer: This calculator is not intended to be advice from us in "
-    "determining how to pay off ones debt. How much you put towards any debt you owe is a personal "
-    "choice.";
 
 std::string textOf(HWND window)
 {
@@ -135,60 +129,19 @@ public:
     Win32Platform platform;
 };
 
-struct Expected
-{
-    const char* name;
-    const char* className;
-    std::string caption;
-    RECT rect; // left, top, right, bottom in the client area, pixels at 96 dpi
-};
-
-// Twips / 15; controls in the frame are offset by its corner (8, 128).
-RECT at(int left, int top, int width, int height)
-{
-    return {left, top, left + width, top + height};
-}
-
 void controlsAsCreated()
 {
     Window w;
-    const int frame = 8, frameTop = 128;
-    const Expected rows[] = {
-        {"Frame1", "Button", "Corvatta ", at(8, 128, 417, 353)},
-        {"Text1", "Edit", "", at(frame + 248, frameTop + 120, 153, 19)},
-        {"Text2", "Edit", "", at(frame + 248, frameTop + 152, 153, 19)},
-        {"Text3", "Edit", "", at(frame + 248, frameTop + 184, 153, 19)},
-        {"Combo1", "ComboBox", "Fixed", at(frame + 248, frameTop + 216, 153, 21)},
-        {"Command1", "Button", "Compute", at(frame + 248, frameTop + 248, 57, 25)},
-        {"Command2", "Button", "Reset", at(frame + 344, frameTop + 248, 57, 25)},
-        {"Text4", "Edit", "", at(frame + 248, frameTop + 288, 153, 19)},
-        {"Text5", "Edit", "", at(frame + 248, frameTop + 320, 153, 19)},
-        {"Label8", "Static", description, at(frame + 16, frameTop + 24, 385, 73)},
-        {"Label6", "Static",
-         "Number of months to erase this debt :", at(frame + 16, frameTop + 320, 193, 21)},
-        {"Label3", "Static",
-         "Interest you pay every month :", at(frame + 16, frameTop + 288, 201, 13)},
-        {"Label5", "Static", "Are you making \"Fixed\" or \"Declining Minimum\" payments ?",
-         at(frame + 16, frameTop + 216, 209, 29)},
-        {"Label4", "Static", "What is your remaining principale balance ?",
-         at(frame + 16, frameTop + 184, 217, 13)},
-        {"Label2", "Static", "What percentage interest are you paying ?",
-         at(frame + 16, frameTop + 152, 217, 13)},
-        {"Label1", "Static", "What is your monthly payment ?",
-         at(frame + 16, frameTop + 120, 198, 21)},
-        {"Image1", "Static", "", at(56, 8, 326, 36)},
-        {"Label7", "Static", "Corvatta", at(88, 80, 265, 33)},
-    };
     int children = 0;
     for (HWND c = GetWindow(w.window(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         ++children;
     TEST("window");
-    CHECK_EQ(children, 18);
-    CHECK_EQ(textOf(w.window()), "Corvatta");
+    CHECK_EQ(children, static_cast<int>(std::size(layoutcases::controls)));
+    CHECK_EQ(textOf(w.window()), layoutcases::title);
     RECT client;
     GetClientRect(w.window(), &client);
-    CHECK_EQ(client.right, 433);
-    CHECK_EQ(client.bottom, 489);
+    CHECK_EQ(client.right, layoutcases::clientWidth);
+    CHECK_EQ(client.bottom, layoutcases::clientHeight);
     const LONG style = GetWindowLongW(w.window(), GWL_STYLE);
     CHECK((style & WS_CAPTION) == WS_CAPTION && (style & WS_SYSMENU));
     CHECK(!(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)));
@@ -200,7 +153,7 @@ void controlsAsCreated()
     DeleteObject(icon.hbmColor);
     DeleteObject(icon.hbmMask);
 
-    for (const Expected& row : rows) {
+    for (const layoutcases::ControlCase& row : layoutcases::controls) {
         TEST(row.name);
         const std::string name = row.name;
         HWND control = nullptr;
@@ -208,46 +161,48 @@ void controlsAsCreated()
             if (controlName(static_cast<Control>(i)) == name)
                 control = w[static_cast<Control>(i)];
         if (!control)
-            control = name == "Image1" ? w.find("Static", "") : w.find(row.className, row.caption);
+            control = w.find(row.windowsClass, row.caption);
         if (!CHECK(control))
             continue;
-        CHECK_EQ(classOf(control), row.className);
-        CHECK_EQ(name == "Combo1" ? w.platform.GetText(Control::Combo1) : textOf(control),
-                 row.caption);
+        CHECK_EQ(classOf(control), row.windowsClass);
+        if (name == "Combo1") {
+            // Its items, the first one chosen as the window loads.
+            std::string items;
+            for (WPARAM i = 0; i < WPARAM(SendMessageW(control, CB_GETCOUNT, 0, 0)); ++i) {
+                wchar_t item[64] = {};
+                SendMessageW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+                items += (i ? "|" : "") + toUtf8(item);
+            }
+            CHECK_EQ(items, row.caption);
+            CHECK_EQ(SendMessageW(control, CB_GETCURSEL, 0, 0), 0);
+        } else {
+            CHECK_EQ(textOf(control), row.caption);
+        }
         RECT r;
         GetWindowRect(control, &r);
         MapWindowPoints(nullptr, w.window(), reinterpret_cast<POINT*>(&r), 2);
-        CHECK_EQ(r.left, row.rect.left);
-        CHECK_EQ(r.top, row.rect.top);
-        CHECK_EQ(r.right - r.left, row.rect.right - row.rect.left);
-        CHECK_EQ(r.bottom - r.top, row.rect.bottom - row.rect.top);
+        const layoutcases::Rect expected = layoutcases::inClientArea(row);
+        CHECK_EQ(r.left, expected.left);
+        CHECK_EQ(r.top, expected.top);
+        CHECK_EQ(r.right - r.left, expected.width);
+        CHECK_EQ(r.bottom - r.top, expected.height);
 
         const LONG controlStyle = GetWindowLongW(control, GWL_STYLE);
         if (name.starts_with("Label")) {
             // A screen reader names each box after the label just before it.
             CHECK((controlStyle & SS_TYPEMASK) == SS_LEFT && (controlStyle & SS_NOPREFIX));
             CHECK(!(controlStyle & WS_TABSTOP));
+            for (std::size_t i = 0; *row.names && i < 8; ++i)
+                if (controlName(static_cast<Control>(i)) == row.names)
+                    CHECK(GetWindow(control, GW_HWNDNEXT) == w[static_cast<Control>(i)]);
         }
         if (name == "Combo1") {
-            CHECK_EQ(SendMessageW(control, CB_GETCOUNT, 0, 0), 2);
             CHECK((controlStyle & 3) == CBS_DROPDOWNLIST);
             CHECK(!(controlStyle & CBS_SORT));
         }
         if (name.starts_with("Text"))
             CHECK(SendMessageW(control, EM_GETLIMITTEXT, 0, 0) > 32767);
     }
-
-    TEST("labels name their boxes");
-    const std::pair<Control, const char*> named[] = {
-        {Control::Text1, "What is your monthly payment ?"},
-        {Control::Text2, "What percentage interest are you paying ?"},
-        {Control::Text3, "What is your remaining principale balance ?"},
-        {Control::Combo1, "Are you making \"Fixed\" or \"Declining Minimum\" payments ?"},
-        {Control::Text4, "Interest you pay every month :"},
-        {Control::Text5, "Number of months to erase this debt :"},
-    };
-    for (const auto& [box, label] : named)
-        CHECK_EQ(textOf(GetWindow(w[box], GW_HWNDPREV)), label);
 }
 
 void fontsAndCaptions()
@@ -264,10 +219,11 @@ void fontsAndCaptions()
         LOGFONTW f{};
         GetObjectW(font, sizeof f, &f);
         const std::string face = toUtf8(f.lfFaceName);
-        if (caption == "Corvatta" && classOf(c) == "Static") {
-            CHECK(face == "MS Sans Serif" || face == "Microsoft Sans Serif");
-            CHECK_EQ(f.lfHeight, -MulDiv(18, dpi, 72));
-            CHECK_EQ(f.lfWeight, FW_BOLD);
+        if (caption == layoutcases::control("Label7").caption && classOf(c) == "Static") {
+            const auto& title = layoutcases::titleFont;
+            CHECK(face == title.family || face == "Microsoft Sans Serif");
+            CHECK_EQ(f.lfHeight, -MulDiv(title.points, dpi, 72));
+            CHECK_EQ(f.lfWeight, title.bold ? FW_BOLD : FW_NORMAL);
         } else {
             CHECK_EQ(face, "MS Shell Dlg");
             CHECK_EQ(f.lfHeight, -MulDiv(8, dpi, 72));
@@ -299,15 +255,17 @@ void fontsAndCaptions()
         reinterpret_cast<HBITMAP>(SendMessageW(banner, STM_GETIMAGE, IMAGE_BITMAP, 0));
     BITMAP size{};
     if (CHECK(picture) && CHECK(GetObjectW(picture, sizeof size, &size))) {
-        CHECK_EQ(size.bmWidth, 326);
-        CHECK_EQ(size.bmHeight, 36);
-        // Decoded, not blank: the lettering differs from the background.
+        const layoutcases::Rect place = layoutcases::control("Image1").rect;
+        CHECK_EQ(size.bmWidth, place.width);
+        CHECK_EQ(size.bmHeight, place.height);
+        // Decoded, not blank: the lettering across its middle differs from
+        // the background.
         const HDC dc = CreateCompatibleDC(nullptr);
         const HGDIOBJ old = SelectObject(dc, picture);
         const COLORREF background = GetPixel(dc, 2, 2);
         int lettering = 0;
-        for (int x = 0; x < 326; ++x)
-            lettering += GetPixel(dc, x, 18) != background;
+        for (int x = 0; x < size.bmWidth; ++x)
+            lettering += GetPixel(dc, x, size.bmHeight / 2) != background;
         SelectObject(dc, old);
         DeleteDC(dc);
         CHECK(lettering > 20);
@@ -321,19 +279,15 @@ void keyboard()
     CHECK_EQ(w.focused(), "Text1");
 
     TEST("Tab and Shift+Tab");
-    const Control forward[] = {Control::Text2,    Control::Text3,    Control::Combo1,
-                               Control::Command1, Control::Command2, Control::Text4,
-                               Control::Text5,    Control::Text1};
-    for (const Control next : forward) {
+    // Round from Text1 to Text1, and back.
+    const std::size_t stops = std::size(layoutcases::tabOrder);
+    for (std::size_t i = 1; i <= stops; ++i) {
         w.press(VK_TAB);
-        CHECK_EQ(w.focused(), controlName(next));
+        CHECK_EQ(w.focused(), layoutcases::tabOrder[i % stops]);
     }
-    const Control backward[] = {Control::Text5,    Control::Text4,  Control::Command2,
-                                Control::Command1, Control::Combo1, Control::Text3,
-                                Control::Text2,    Control::Text1};
-    for (const Control next : backward) {
+    for (std::size_t i = stops; i-- > 0;) {
         w.press(VK_TAB, true);
-        CHECK_EQ(w.focused(), controlName(next));
+        CHECK_EQ(w.focused(), layoutcases::tabOrder[i]);
     }
 
     // With every box empty, a press of "Compute" would show a message.
