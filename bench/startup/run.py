@@ -16,7 +16,7 @@ the first MapNotify on the root window for a top-level window of the
 launched process; the first paint is the first DAMAGE report for it.
 Memory is read from /proc 300 ms after the first paint."""
 
-import argparse, os, pathlib, re, select, signal, statistics, subprocess, tempfile, time
+import argparse, atexit, os, pathlib, re, select, signal, statistics, subprocess, tempfile, time
 from Xlib import X, display
 from Xlib.ext import damage
 
@@ -46,13 +46,17 @@ ready, written = os.pipe()
 xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(written), "-screen", "0", "1024x768x24",
                          "-nolisten", "tcp", "-noreset"], pass_fds=[written],
                         stderr=subprocess.DEVNULL)
+atexit.register(xvfb.terminate)
 os.close(written)
 if not select.select([ready], [], [], 10)[0]:
     raise SystemExit("run.py: Xvfb did not start")
 env = {"DISPLAY": ":" + os.read(ready, 16).decode().strip()}
 x = display.Display(env["DISPLAY"])
+# A window may be gone again before its damage is asked for.
+x.set_error_handler(lambda error, request: None)
 root = x.screen().root
 root.change_attributes(event_mask=X.SubstructureNotifyMask)
+x.damage_query_version()  # the server refuses DAMAGE requests before it
 damage_notify = x.query_extension("DAMAGE").first_event + damage.DamageNotifyCode
 net_wm_pid = x.intern_atom("_NET_WM_PID")
 
@@ -112,7 +116,6 @@ with open(build / "bench-startup-results.txt", "w") as log:
             if round > 0:
                 results[label].append(figures)
                 print(label, round, *(f"{f:.3f}" for f in figures), len(maps[label]), file=log)
-xvfb.terminate()
 
 
 def column(label, i, scale=1):
