@@ -1,8 +1,8 @@
 #!/bin/sh
 # Installs whichever of the given Debian packages are missing.
 #   tools/ensure_packages.sh package...
-# The checking scripts (fuzz/run.sh, tools/sanitize.sh, tools/tidy.sh,
-# tools/check_hardening.sh) call it, so they also work on a fresh machine.
+# build.sh and the checking scripts call it, so they also work on a fresh
+# machine.
 set -eu
 missing=""
 for p in "$@"; do
