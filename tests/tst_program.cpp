@@ -1,6 +1,8 @@
 // The built program as a process on a real X server (the test runs under
 // xvfb-run): one window, titled and sized right, whatever the command line
 // holds, and closing it ends the process.
+#include "layoutcases.h"
+
 #include <QProcess>
 #include <QTest>
 
@@ -182,11 +184,12 @@ void TestProgram::showsOneWindowAndEndsWhenItCloses()
 
     const QList<TopLevel> windows = waitForWindows(*server, 1);
     QCOMPARE(windows.size(), 1);
-    QCOMPARE(windows[0].title, "Corvatta");
-    QCOMPARE(windows[0].size, QSize(433, 489));
+    const QSize client(layoutcases::clientWidth, layoutcases::clientHeight);
+    QCOMPARE(windows[0].title, layoutcases::title);
+    QCOMPARE(windows[0].size, client);
     // A fixed size, told to any window manager through the size hints.
-    QCOMPARE(windows[0].minimum, QSize(433, 489));
-    QCOMPARE(windows[0].maximum, QSize(433, 489));
+    QCOMPARE(windows[0].minimum, client);
+    QCOMPARE(windows[0].maximum, client);
     QCOMPARE(program.state(), QProcess::Running);
 
     server->askToClose(windows[0].id);
