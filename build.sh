@@ -1,4 +1,5 @@
 #!/bin/sh
+# shellcheck disable=SC2034 # the package lists are read by name, through eval
 # Installs what is missing, then builds with the presets in CMakePresets.json.
 #   ./build.sh run             build the calculator and open it
 #   ./build.sh test            build and run every suite: Linux, Windows under
@@ -39,20 +40,13 @@ fuzz_build="clang-14 libclang-rt-14-dev" fuzz_test=""
 tidy_build="clang-tidy-14" tidy_test=""
 
 install_missing() { # preset... ; then "test" to add the presets' test packages
-    if ! dpkg-checkbuilddeps >/dev/null 2>&1; then
-        sudo=""
-        [ "$(id -u)" -eq 0 ] || sudo=sudo
-        $sudo apt-get update -q
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 \
-            build-dep -y -q --no-install-recommends ./
-    fi
     packages="ninja-build"
     for preset in $presets; do
         eval "packages=\"\$packages \$${preset}_build\""
         [ "$what" != test ] || eval "packages=\"\$packages \$${preset}_test\""
     done
     # shellcheck disable=SC2086 # one word per package
-    tools/ensure_packages.sh $packages
+    tools/ensure_packages.sh --build-deps $packages
 }
 
 # Ninja and CTest use every CPU unless told otherwise.

@@ -10,14 +10,7 @@ set -eu
 cd "$(dirname "$0")/.."
 out=${1:-build/deb}
 
-tools/ensure_packages.sh dpkg-dev debhelper fakeroot lintian git
-if ! dpkg-checkbuilddeps >/dev/null 2>&1; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo apt-get update -q
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 \
-        build-dep -y -q --no-install-recommends ./
-fi
+tools/ensure_packages.sh --build-deps dpkg-dev debhelper fakeroot lintian git
 
 # A clean copy of the tracked files (with any uncommitted edits to them), so
 # that nothing from a local build folder ends up in the source package.
