@@ -4,7 +4,7 @@
 // payment kind, the regional format, the button pressed; then the message
 // boxes shown, in order, and what Text4 and Text5 hold. Every build runs
 // every row through its real window: tst_mainwindow (Qt), wtst_form1 and
-// wtst_exe (Windows), test_behaviour.py (the page, from behaviour.json).
+// wtst_exe (Windows), web/behaviour.py (the page, from behaviour.json).
 //
 // Before each row the adapter puts `untouched` into Text4 and Text5, so a
 // row that writes nothing expects it there. Compute never changes the three

@@ -2,7 +2,7 @@
 
 // The main window as every build's tests expect to find it, in pixels at
 // 96 dpi: the designed twips / 15. The Qt and Windows tests include this
-// table; the web tests read it as layout.json, which web/layout_json.cpp
+// table; the web tests read it as layout.json, which web/tables_json.cpp
 // writes from it at build time.
 
 #include <stdexcept>
