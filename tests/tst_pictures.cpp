@@ -1,4 +1,4 @@
-// The icon and the banner compiled into the program.
+// The window icon as drawn, and the banner compiled into the program.
 #include "layoutcases.h"
 
 #include <QFile>
@@ -65,7 +65,7 @@ void TestPictures::iconLayout()
     QFETCH(int, size);
     QFETCH(quint32, value);
 
-    QFile file(QStringLiteral(":/corvatta.ico"));
+    QFile file(QStringLiteral(CORVATTA_ICO));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray ico = file.readAll();
     QCOMPARE(ico.size(), 22 + 2216);
@@ -77,7 +77,7 @@ void TestPictures::iconLayout()
 
 void TestPictures::iconIsTransparentAroundTheCalculator()
 {
-    const QImage icon(QStringLiteral(":/corvatta.ico"));
+    const QImage icon(QStringLiteral(CORVATTA_ICO));
     QCOMPARE(icon.size(), QSize(32, 32));
     QVERIFY(icon.hasAlphaChannel());
     // Corners are outside the calculator, the middle is on it.

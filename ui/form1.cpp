@@ -6,28 +6,40 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QIcon>
+#include <QIconEngine>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyleFactory>
 
+#include <array>
+
 namespace {
+
+// A compiled-in picture. Told its format, Qt loads that one decoder instead
+// of asking every image plugin it has whether it knows the file.
+QPixmap compiledIn(const QString& file, const char* format)
+{
+    QImageReader reader(file, format);
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
 
 // The banner, painted from the picture drawn for the density it lands on:
 // the 1x picture where a logical pixel is one device pixel, the 2x one
 // anywhere denser (brought down smoothly at 1.5), always at its own 326 x 36
 // logical size. The choice is made at paint time, so that it follows the
 // window to a screen of another scale and holds when it is rendered into a
-// picture of another density.
+// picture of another density. The 2x picture is decoded the first time it is
+// needed: a screen of one pixel per pixel never is.
 class Banner : public QLabel
 {
 public:
     explicit Banner(QWidget* parent)
-        : QLabel(parent), once(QStringLiteral(":/banner.jpg")),
-          twice(QStringLiteral(":/banner@2x.jpg"))
+        : QLabel(parent), once(compiledIn(QStringLiteral(":/banner.jpg"), "jpeg"))
     {
-        twice.setDevicePixelRatio(2);
         // What the label reports as its picture: the one of natural size.
         setPixmap(once);
     }
@@ -39,6 +51,10 @@ protected:
         // Device pixels to a logical one, whatever is painted on: the
         // screen, or a picture being rendered.
         const qreal density = painter.deviceTransform().m11();
+        if (density > 1 && twice.isNull()) {
+            twice = compiledIn(QStringLiteral(":/banner@2x.jpg"), "jpeg");
+            twice.setDevicePixelRatio(2);
+        }
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawPixmap(QRect(QPoint(0, 0), once.size()), density > 1 ? twice : once);
     }
@@ -46,6 +62,51 @@ protected:
 private:
     QPixmap once;
     QPixmap twice;
+};
+
+// The window icon: the 32-pixel drawing and its larger ones. Nothing is kept
+// decoded; each size asked for is made from the smallest drawing at least as
+// large (or the largest), so the window manager's copy is the only one.
+class IconDrawings final : public QIconEngine
+{
+public:
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = drawingFor(size);
+        return size.boundedTo(QSize(side, side));
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        const QPixmap drawing =
+            compiledIn(QStringLiteral(":/icons/%1.png").arg(drawingFor(size)), "png");
+        if (drawing.size() == size && mode == QIcon::Normal)
+            return drawing;
+        return QIcon(drawing).pixmap(size, 1, mode, state);
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal density = painter->device()->devicePixelRatio();
+        painter->drawPixmap(rect, pixmap(rect.size() * density, mode, state));
+    }
+
+    // None: any size can be made, and each is made when it is asked for.
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {}; }
+
+    QString key() const override { return QStringLiteral("IconDrawings"); }
+    QIconEngine* clone() const override { return new IconDrawings; }
+
+private:
+    static constexpr std::array drawings{32, 64, 128, 256};
+
+    static int drawingFor(const QSize& size)
+    {
+        for (const int side : drawings)
+            if (side >= size.width() && side >= size.height())
+                return side;
+        return drawings.back();
+    }
 };
 
 QString qText(std::string_view text)
@@ -128,11 +189,6 @@ Form1::Form1(const WindowEvents& events, QWidget* parent) : QWidget(parent)
     setFont(dialogFont());
     setObjectName(qText(form1::window.name));
     setWindowTitle(qText(form1::window.caption));
-    // The 32-pixel icon, and its larger drawings for whoever asks for more.
-    QIcon icon(QStringLiteral(":/corvatta.ico"));
-    for (const int size : {64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
-    setWindowIcon(icon);
     setFixedSize(form1::window.clientWidth / form1::twipsPerPixel,
                  form1::window.clientHeight / form1::twipsPerPixel);
     // A fixed border with the icon, the caption and a Close button only.
@@ -178,6 +234,18 @@ Form1::Form1(const WindowEvents& events, QWidget* parent) : QWidget(parent)
 }
 
 Form1::~Form1() = default;
+
+void Form1::paintEvent(QPaintEvent*)
+{
+    // The icon goes to the window manager once the window is on the screen:
+    // on X every size of it is made and sent at once, which the first
+    // picture need not wait for.
+    if (!iconSent) {
+        iconSent = true;
+        QMetaObject::invokeMethod(
+            this, [this] { setWindowIcon(QIcon(new IconDrawings)); }, Qt::QueuedConnection);
+    }
+}
 
 std::unique_ptr<QWidget> createForm1(const WindowEvents& events)
 {

@@ -19,8 +19,12 @@ public:
     explicit Form1(const WindowEvents& events, QWidget* parent = nullptr);
     ~Form1() override;
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     std::unique_ptr<QStyle> frameStyle;
+    bool iconSent = false;
 };
 
 // Builds the window for QtPlatform.
