@@ -135,18 +135,18 @@ for label in programs:
         cells.append(f" {medians[label, i]:8.{digits}f} {min(values):6.{digits}f} {max(values):6.{digits}f}")
     print(f"{label:15}" + "  ".join(cells))
 
-verdict = lambda r: "(within 1.15)" if r <= 1.15 else "(ABOVE 1.15)"
-print(f"\n{'over minimal':15} {'time to map':26}  {'first paint':12}  {'CPU by map':12}  peak RSS")
-for label in programs:
-    if label == "minimal":
-        continue
-    r = [medians[label, i] / medians["minimal", i] for i in range(4)]
-    paired = [statistics.median(a[i] / b[i] for a, b in zip(results[label], results["minimal"])
-                                if a[i] > 0 and b[i] > 0) for i in range(4)]
-    print(f"{label:15} {r[0]:5.2f} x {verdict(r[0]):17}  {r[1]:5.2f} x       {r[2]:5.2f} x       "
-          f"{r[3]:5.2f} x {verdict(r[3])}")
-    print(f"{'  paired':15} {paired[0]:5.2f} x {'':17}  {paired[1]:5.2f} x       {paired[2]:5.2f} x       "
-          f"{paired[3]:5.2f} x")
+# The target: first paint and peak memory within 1.10 x those of the bare
+# window showing one line of text, the least any window with text costs.
+yardstick = "minimal+label"
+verdict = lambda r: "(within 1.10)" if r <= 1.10 else "(ABOVE 1.10)"
+print(f"\n{'over ' + yardstick:15} {'time to map':12}  {'first paint':26}  {'CPU by map':12}  peak RSS")
+r = [medians["corvatta", i] / medians[yardstick, i] for i in range(4)]
+paired = [statistics.median(a[i] / b[i] for a, b in zip(results["corvatta"], results[yardstick])
+                            if a[i] > 0 and b[i] > 0) for i in range(4)]
+print(f"{'corvatta':15} {r[0]:5.2f} x       {r[1]:5.2f} x {verdict(r[1]):17}  {r[2]:5.2f} x       "
+      f"{r[3]:5.2f} x {verdict(r[3])}")
+print(f"{'  paired':15} {paired[0]:5.2f} x       {paired[1]:5.2f} x {'':17}  {paired[2]:5.2f} x       "
+      f"{paired[3]:5.2f} x")
 print('(ratios of the medians; "paired" is the median of each round\'s own ratio)')
 
 
