@@ -14,8 +14,6 @@
 #include <QPushButton>
 #include <QStyleFactory>
 
-#include <array>
-
 namespace {
 
 // A compiled-in picture. Told its format, Qt loads that one decoder instead
@@ -64,25 +62,18 @@ private:
     QPixmap twice;
 };
 
-// The window icon: the 32-pixel drawing and its larger ones. Nothing is kept
-// decoded; each size asked for is made from the smallest drawing at least as
-// large (or the largest), so the window manager's copy is the only one.
+// The window icon: the 32-pixel drawing and its larger ones. Each size asked
+// for is made from the smallest drawing at least as large, and none is kept.
 class IconDrawings final : public QIconEngine
 {
 public:
-    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override
-    {
-        const int side = drawingFor(size);
-        return size.boundedTo(QSize(side, side));
-    }
-
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
     {
-        const QPixmap drawing =
-            compiledIn(QStringLiteral(":/icons/%1.png").arg(drawingFor(size)), "png");
-        if (drawing.size() == size && mode == QIcon::Normal)
-            return drawing;
-        return QIcon(drawing).pixmap(size, 1, mode, state);
+        int side = 32;
+        while (side < 256 && (side < size.width() || side < size.height()))
+            side *= 2;
+        return QIcon(compiledIn(QStringLiteral(":/icons/%1.png").arg(side), "png"))
+            .pixmap(size, 1, mode, state);
     }
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
@@ -91,22 +82,9 @@ public:
         painter->drawPixmap(rect, pixmap(rect.size() * density, mode, state));
     }
 
-    // None: any size can be made, and each is made when it is asked for.
+    // None listed: each size is made when it is asked for.
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {}; }
-
-    QString key() const override { return QStringLiteral("IconDrawings"); }
     QIconEngine* clone() const override { return new IconDrawings; }
-
-private:
-    static constexpr std::array drawings{32, 64, 128, 256};
-
-    static int drawingFor(const QSize& size)
-    {
-        for (const int side : drawings)
-            if (side >= size.width() && side >= size.height())
-                return side;
-        return drawings.back();
-    }
 };
 
 QString qText(std::string_view text)
@@ -242,9 +220,13 @@ void Form1::paintEvent(QPaintEvent*)
     // picture need not wait for.
     if (!iconSent) {
         iconSent = true;
-        QMetaObject::invokeMethod(
-            this, [this] { setWindowIcon(QIcon(new IconDrawings)); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "showIcon", Qt::QueuedConnection);
     }
+}
+
+void Form1::showIcon()
+{
+    setWindowIcon(QIcon(new IconDrawings));
 }
 
 std::unique_ptr<QWidget> createForm1(const WindowEvents& events)

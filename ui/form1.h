@@ -22,6 +22,9 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
 
+private slots:
+    void showIcon();
+
 private:
     std::unique_ptr<QStyle> frameStyle;
     bool iconSent = false;
