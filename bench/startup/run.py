@@ -17,8 +17,6 @@ launched process; the first paint is the first DAMAGE report for it.
 Memory is read from /proc 300 ms after the first paint."""
 
 import argparse, atexit, os, pathlib, re, select, signal, statistics, subprocess, tempfile, time
-from Xlib import X, display
-from Xlib.ext import damage
 
 top = pathlib.Path(__file__).resolve().parents[2]
 build = pathlib.Path(os.environ.get("CORVATTA_BENCH_BUILD_DIR", top / "build-bench"))
@@ -30,6 +28,8 @@ args.add_argument("--no-build", action="store_true", help="use what is already b
 args = args.parse_args()
 
 subprocess.run([top / "tools/ensure_packages.sh", "python3-xlib", "xvfb", "binutils"], check=True)
+from Xlib import X, display  # installed just above on a fresh machine
+from Xlib.ext import damage
 if not args.no_build:
     subprocess.run(["cmake", "-S", top, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
                     "-DBUILD_TESTING=ON", "-DCORVATTA_WAYLAND_TESTS=OFF"], check=True,
