@@ -1,4 +1,4 @@
-// The window icon as drawn, and the banner compiled into the program.
+// The window icon and the banner as drawn.
 #include "layoutcases.h"
 
 #include <QFile>
@@ -65,7 +65,7 @@ void TestPictures::iconLayout()
     QFETCH(int, size);
     QFETCH(quint32, value);
 
-    QFile file(QStringLiteral(CORVATTA_ICO));
+    QFile file(QStringLiteral(CORVATTA_PICTURES "corvatta.ico"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray ico = file.readAll();
     QCOMPARE(ico.size(), 22 + 2216);
@@ -77,7 +77,7 @@ void TestPictures::iconLayout()
 
 void TestPictures::iconIsTransparentAroundTheCalculator()
 {
-    const QImage icon(QStringLiteral(CORVATTA_ICO));
+    const QImage icon(QStringLiteral(CORVATTA_PICTURES "corvatta.ico"));
     QCOMPARE(icon.size(), QSize(32, 32));
     QVERIFY(icon.hasAlphaChannel());
     // Corners are outside the calculator, the middle is on it.
@@ -95,7 +95,7 @@ void TestPictures::iconIsTransparentAroundTheCalculator()
 
 void TestPictures::bannerIsAColourJpegOfItsControlsSize()
 {
-    QImageReader reader(QStringLiteral(":/banner.jpg"));
+    QImageReader reader(QStringLiteral(CORVATTA_PICTURES "banner.jpg"));
     QCOMPARE(reader.format(), QByteArray("jpeg"));
     const QImage banner = reader.read();
     const layoutcases::Rect image = layoutcases::control("Image1").rect;

@@ -36,7 +36,7 @@ class Banner : public QLabel
 {
 public:
     explicit Banner(QWidget* parent)
-        : QLabel(parent), once(compiledIn(QStringLiteral(":/banner.jpg"), "jpeg"))
+        : QLabel(parent), once(compiledIn(QStringLiteral(":/banner.bmp"), "bmp"))
     {
         // What the label reports as its picture: the one of natural size.
         setPixmap(once);
@@ -50,7 +50,7 @@ protected:
         // screen, or a picture being rendered.
         const qreal density = painter.deviceTransform().m11();
         if (density > 1 && twice.isNull()) {
-            twice = compiledIn(QStringLiteral(":/banner@2x.jpg"), "jpeg");
+            twice = compiledIn(QStringLiteral(":/banner@2x.bmp"), "bmp");
             twice.setDevicePixelRatio(2);
         }
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
